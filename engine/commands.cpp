@@ -1,0 +1,3 @@
+#include "host/command_table.h"
+
+CommandTable* Command_Table = nullptr;
