@@ -90,7 +90,7 @@ TEST_F(C4Rules, each_outcome_gives_its_page_and_removal) {
              return w.Add_Charge(C4_Timed, nod, w.Add_Object(0, "CnC_Nod_Obelisk", true));
          },
          "ppage 5 general", true},
-        {"protected object of the opposing team is not asked about",
+        {"protected object of the opposing team stays",
          [](standin::World& w, ServerObject nod, ServerObject, ServerObject) {
              return w.Add_Charge(C4_Timed, nod, w.Add_Object(1, "CnC_GDI_AGT", true));
          },
