@@ -32,16 +32,39 @@ void General_Removal(ServerObject charge, const C4RuleSettings& s) {
 }
 
 struct LimitRule {
-    int32_t (*count)(PlayerId, C4Kind);
     int32_t limit;
     bool page_enabled;
     const Text* message;
 };
 
-// Removes the charge when the owner's count of its kind is greater than the limit.
-void Apply_Limit(ServerObject charge, C4Kind kind, const LimitRule& rule) {
+// The limit, page flag and page text for a kind of charge, on empty vehicles or stacked;
+// false for kinds that have no limit.
+bool Find_Limit(const C4RuleSettings& s, C4Kind kind, bool stacked, LimitRule& rule) {
+    if (kind == C4_Remote)
+        rule = stacked ? LimitRule{s.RemoteC4Stacked, s.RemoteC4Stacked_Message_Enabled,
+                                   &s.RemoteC4Stacked_Message}
+                       : LimitRule{s.RemoteC4Limit, s.RemoteC4Limit_Message_Enabled,
+                                   &s.RemoteC4Limit_Message};
+    else if (kind == C4_Timed)
+        rule = stacked ? LimitRule{s.TimedC4Stacked, s.TimedC4Stacked_Message_Enabled,
+                                   &s.TimedC4Stacked_Message}
+                       : LimitRule{s.TimedC4Limit, s.TimedC4Limit_Message_Enabled,
+                                   &s.TimedC4Limit_Message};
+    else
+        return false;
+    return true;
+}
+
+// Removes the charge when the owner's count of its kind is greater than the limit; the
+// count includes the charge itself.
+void Apply_Limit(ServerObject charge, C4Kind kind, const C4RuleSettings& s, bool stacked) {
+    LimitRule rule;
+    if (!Find_Limit(s, kind, stacked, rule))
+        return;
     const PlayerId owner = Object_Player_Id(Charge_Owner(charge));
-    if (rule.count(owner, kind) > rule.limit)
+    const int32_t count =
+        stacked ? Count_Stacked_Charges(owner, kind) : Count_Vehicle_Charges(owner, kind);
+    if (count > rule.limit)
         Remove_With_Page(charge, rule.page_enabled, *rule.message);
 }
 
@@ -87,33 +110,17 @@ void Check_C4_Placement(ServerObject charge) {
     if (vehicle && first_seat_team == owner_team && Vehicle_Occupants(carrier) > 0)
         return General_Removal(charge, s);
 
-    // An empty vehicle that is not the opposing team's.
+    // An empty vehicle that is not the opposing team's: the third kind always, the others
+    // beyond their limit.
     if (vehicle && Vehicle_Occupants(carrier) < 1) {
         const C4Kind kind = Charge_Kind(charge);
         if (kind == C4_Third)
             return General_Removal(charge, s);
-        if (kind == C4_Remote)
-            return Apply_Limit(charge, kind,
-                               {&Count_Vehicle_Charges, s.RemoteC4Limit,
-                                s.RemoteC4Limit_Message_Enabled, &s.RemoteC4Limit_Message});
-        if (kind == C4_Timed)
-            return Apply_Limit(charge, kind,
-                               {&Count_Vehicle_Charges, s.TimedC4Limit,
-                                s.TimedC4Limit_Message_Enabled, &s.TimedC4Limit_Message});
-        return;
+        return Apply_Limit(charge, kind, s, false);
     }
 
     // Stacked on another charge of the owner's team.
-    if (owner_team == carrier_team && Object_Is_Charge(carrier)) {
-        const C4Kind kind = Charge_Kind(charge);
-        if (kind == C4_Remote)
-            return Apply_Limit(charge, kind,
-                               {&Count_Stacked_Charges, s.RemoteC4Stacked,
-                                s.RemoteC4Stacked_Message_Enabled, &s.RemoteC4Stacked_Message});
-        if (kind == C4_Timed)
-            return Apply_Limit(charge, kind,
-                               {&Count_Stacked_Charges, s.TimedC4Stacked,
-                                s.TimedC4Stacked_Message_Enabled, &s.TimedC4Stacked_Message});
-    }
+    if (owner_team == carrier_team && Object_Is_Charge(carrier))
+        return Apply_Limit(charge, Charge_Kind(charge), s, true);
     // Anything else stays.
 }
