@@ -4,6 +4,7 @@
 #include "host/host_addresses.h"
 #include "standin/allocator.h"
 #include "standin/command_table.h"
+#include "standin/ini.h"
 #include "standin/world.h"
 
 #include <cstring>
@@ -47,6 +48,10 @@ void Install_Host_Routines() {
     Host_Find_Player = &Find_Player;
     Host_C4_Remove = &C4_Remove;
     Host_Game_Object_List = World::Current() ? World::Current()->List_Head() : nullptr;
+    Host_INI_Load = &INI_Load;
+    Host_INI_Release = &INI_Release;
+    Host_INI_Get_Int = &INI_Get_Int;
+    Host_INI_Get_String = &INI_Get_String;
     ::Command_Table = &Command_Table_Instance();
 }
 

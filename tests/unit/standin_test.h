@@ -1,11 +1,13 @@
 // The fixture every unit test stands on: a fresh stand-in server (allocator, command
-// table, world, address table) and, at the end, the proof that the plugin gave back every
-// block it took and made no call the stand-in does not serve.
+// table, world, address table, INI objects) and, at the end, the proof that the plugin
+// gave back every block it took, released every INI object it loaded and made no call the
+// stand-in does not serve.
 #pragma once
 
 #include "standin/allocator.h"
 #include "standin/command_table.h"
 #include "standin/host_routines.h"
+#include "standin/ini.h"
 #include "standin/world.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +19,7 @@ class StandinTest : public ::testing::Test {
     void SetUp() override {
         standin::Reset_Allocator();
         standin::Reset_Command_Table();
+        standin::Reset_Ini();
         world_ = std::make_unique<standin::World>();
         standin::Install_Host_Routines();
     }
@@ -32,7 +35,11 @@ class StandinTest : public ::testing::Test {
         EXPECT_TRUE(standin::Trap_Calls().empty())
             << "first command called that the stand-in does not serve: offset "
             << standin::Trap_Calls().front();
+        const standin::IniCounts ini = standin::Ini_Counts();
+        EXPECT_EQ(ini.Live, 0u) << "INI objects the plugin did not release";
+        EXPECT_EQ(ini.Bad_Handle_Calls, 0u) << "INI calls with null or a released handle";
         standin::Clear_Host_Routines();
+        standin::Reset_Ini();
         world_.reset();
         standin::Reset_Allocator();
     }

@@ -1,0 +1,179 @@
+#include "standin/ini.h"
+
+#include "engine/ascii.h"
+
+#include <climits>
+#include <cstring>
+#include <fstream>
+#include <set>
+#include <utility>
+
+namespace standin {
+namespace {
+
+struct IniSection {
+    std::string Name;
+    std::vector<std::pair<std::string, std::string>> Entries; // key, value in file order
+};
+
+struct IniFile {
+    std::vector<IniSection> Sections; // in file order; a name may come more than once
+};
+
+struct IniState {
+    std::set<const void*> live;
+    IniCounts counts;
+};
+
+IniState& State() {
+    static IniState state;
+    return state;
+}
+
+bool Is_Blank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string Trimmed(const std::string& s, size_t begin, size_t end) {
+    while (begin < end && Is_Blank(s[begin]))
+        ++begin;
+    while (end > begin && Is_Blank(s[end - 1]))
+        --end;
+    return s.substr(begin, end - begin);
+}
+
+void Parse_Line(IniFile& ini, std::string line) {
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    const std::string text = Trimmed(line, 0, line.size());
+    if (text.empty() || text[0] == ';' || text[0] == '#')
+        return;
+    if (text[0] == '[') {
+        const size_t close = text.find(']');
+        if (close != std::string::npos)
+            ini.Sections.push_back({Trimmed(text, 1, close), {}});
+        return;
+    }
+    const size_t equals = text.find('=');
+    if (equals == std::string::npos || ini.Sections.empty())
+        return;
+    std::string key = Trimmed(text, 0, equals);
+    if (!key.empty())
+        ini.Sections.back().Entries.emplace_back(std::move(key),
+                                                 Trimmed(text, equals + 1, text.size()));
+}
+
+// The first entry of the key in the first section of that name that has it.
+const std::string* Find_Value(const IniFile& ini, const char* section, const char* key) {
+    if (!section || !key)
+        return nullptr;
+    for (const IniSection& s : ini.Sections) {
+        if (!Ascii_Equal_Ignoring_Case(s.Name.c_str(), section))
+            continue;
+        for (const auto& entry : s.Entries)
+            if (Ascii_Equal_Ignoring_Case(entry.first.c_str(), key))
+                return &entry.second;
+    }
+    return nullptr;
+}
+
+// A live object, or null (counted) for anything else.
+const IniFile* Live_Object(void* ini) {
+    IniState& s = State();
+    if (!ini || !s.live.count(ini)) {
+        ++s.counts.Bad_Handle_Calls;
+        return nullptr;
+    }
+    return static_cast<const IniFile*>(ini);
+}
+
+void Note_Read(const char* section, const char* key) {
+    State().counts.Reads.emplace_back(section ? section : "", key ? key : "");
+}
+
+// Like atoi: blanks, a sign and the leading decimal digits; 0 without digits. Out of
+// range saturates.
+int32_t Leading_Number(const std::string& text) {
+    size_t i = 0;
+    while (i < text.size() && Is_Blank(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    long long magnitude = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        magnitude = magnitude * 10 + (text[i] - '0');
+        if (magnitude > static_cast<long long>(INT32_MAX) + 1)
+            magnitude = static_cast<long long>(INT32_MAX) + 1;
+    }
+    const long long value = negative ? -magnitude : magnitude;
+    return value > INT32_MAX ? INT32_MAX : static_cast<int32_t>(value);
+}
+
+} // namespace
+
+void* INI_Load(const char* file_name) {
+    IniState& s = State();
+    s.counts.Loaded_Names.push_back(file_name ? file_name : "");
+    IniFile* ini = new IniFile;
+    if (file_name) {
+        std::ifstream in(std::string("./data/") + file_name, std::ios::binary);
+        std::string line;
+        while (std::getline(in, line))
+            Parse_Line(*ini, line);
+    }
+    s.live.insert(ini);
+    ++s.counts.Live;
+    return ini;
+}
+
+void INI_Release(void* ini) {
+    IniState& s = State();
+    if (!Live_Object(ini))
+        return;
+    s.live.erase(ini);
+    --s.counts.Live;
+    ++s.counts.Releases;
+    delete static_cast<IniFile*>(ini);
+}
+
+int32_t THISCALL INI_Get_Int(void* ini, const char* section, const char* key,
+                             int32_t default_value) {
+    const IniFile* file = Live_Object(ini);
+    if (!file)
+        return default_value;
+    Note_Read(section, key);
+    const std::string* value = Find_Value(*file, section, key);
+    return value ? Leading_Number(*value) : default_value;
+}
+
+void THISCALL INI_Get_String(void* ini, const char* section, const char* key,
+                             const char* default_value, char* buffer, uint32_t size) {
+    const IniFile* file = Live_Object(ini);
+    if (file)
+        Note_Read(section, key);
+    const std::string* value = file ? Find_Value(*file, section, key) : nullptr;
+    const char* text = value ? value->c_str() : (default_value ? default_value : "");
+    if (!buffer || size == 0)
+        return;
+    // Measured up to the terminator, as a server would copy a C string.
+    size_t length = std::strlen(text);
+    if (length > size - 1)
+        length = size - 1;
+    std::memmove(buffer, text, length);
+    buffer[length] = '\0';
+}
+
+IniCounts Ini_Counts() {
+    return State().counts;
+}
+
+void Reset_Ini() {
+    IniState& s = State();
+    for (const void* ini : s.live)
+        delete static_cast<const IniFile*>(ini);
+    s.live.clear();
+    s.counts = IniCounts{};
+}
+
+} // namespace standin
