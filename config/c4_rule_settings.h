@@ -1,15 +1,18 @@
 // Everything by which the C4 rules are tuned. The plugin keeps exactly one record, made at
-// plugin start, filled from the settings file, armed by Set_Message_Flags, and only read
-// from then on.
+// plugin start, filled from the settings file (Load_Settings), armed by Set_Message_Flags,
+// and only read from then on.
 #pragma once
 
-#include "engine/host_memory.h"
+#include "config/config_file.h"
 #include "engine/text.h"
 
 #include <cstdint>
 
-struct C4RuleSettings : HostAllocated {
+// The settings file's access is a virtual base, built before the record's own fields and
+// destroyed after them.
+struct C4RuleSettings : virtual ConfigFile {
     // Field order is the record's own; every field is named after the key that fills it.
+    // The numbers start at 1, the value a key missing from the file gives.
     int32_t TimedC4Limit = 1;
     int32_t RemoteC4Limit = 1;
     int32_t ActivationWaitTime = 1;
