@@ -1,5 +1,6 @@
 #include "standin/command_table.h"
 
+#include "standin/chunk_stream.h"
 #include "standin/world.h"
 
 #include <utility>
@@ -42,6 +43,32 @@ void Reset_Command_Table() {
     Set_Command_Entry(
         &table, Cmd_Is_Protected_Target_Offset,
         Bit_Cast<const void*>(static_cast<Cmd_Is_Protected_Target_Fn>(&Is_Protected_Target)));
+    Set_Command_Entry(&table, Cmd_Attach_Script_Offset,
+                      Bit_Cast<const void*>(static_cast<Cmd_Attach_Script_Fn>(&Attach_Script)));
+    Set_Command_Entry(&table, Cmd_Start_Timer_Offset,
+                      Bit_Cast<const void*>(static_cast<Cmd_Start_Timer_Fn>(&Start_Timer)));
+    Set_Command_Entry(
+        &table, Cmd_Save_Micro_Chunk_Offset,
+        Bit_Cast<const void*>(static_cast<Cmd_Save_Micro_Chunk_Fn>(&Save_Micro_Chunk)));
+    Set_Command_Entry(
+        &table, Cmd_Load_Open_Micro_Chunk_Offset,
+        Bit_Cast<const void*>(static_cast<Cmd_Load_Open_Micro_Chunk_Fn>(&Load_Open_Micro_Chunk)));
+    Set_Command_Entry(
+        &table, Cmd_Load_Micro_Chunk_Data_Offset,
+        Bit_Cast<const void*>(static_cast<Cmd_Load_Micro_Chunk_Data_Fn>(&Load_Micro_Chunk_Data)));
+    Set_Command_Entry(
+        &table, Cmd_Load_Close_Micro_Chunk_Offset,
+        Bit_Cast<const void*>(static_cast<Cmd_Load_Close_Micro_Chunk_Fn>(&Load_Close_Micro_Chunk)));
+    Set_Command_Entry(
+        &table, Cmd_Save_Begin_Chunk_Offset,
+        Bit_Cast<const void*>(static_cast<Cmd_Save_Begin_Chunk_Fn>(&Save_Begin_Chunk)));
+    Set_Command_Entry(&table, Cmd_Save_End_Chunk_Offset,
+                      Bit_Cast<const void*>(static_cast<Cmd_Save_End_Chunk_Fn>(&Save_End_Chunk)));
+    Set_Command_Entry(&table, Cmd_Load_Open_Chunk_Offset,
+                      Bit_Cast<const void*>(static_cast<Cmd_Load_Open_Chunk_Fn>(&Load_Open_Chunk)));
+    Set_Command_Entry(
+        &table, Cmd_Load_Close_Chunk_Offset,
+        Bit_Cast<const void*>(static_cast<Cmd_Load_Close_Chunk_Fn>(&Load_Close_Chunk)));
     trap_calls.clear();
 }
 

@@ -2,6 +2,7 @@
 
 #include "host/command_table.h"
 #include "host/host_addresses.h"
+#include "scripts/script_class.h"
 #include "standin/allocator.h"
 #include "standin/command_table.h"
 #include "standin/ini.h"
@@ -53,6 +54,7 @@ void Install_Host_Routines() {
     Host_INI_Get_Int = &INI_Get_Int;
     Host_INI_Get_String = &INI_Get_String;
     ::Command_Table = &Command_Table_Instance();
+    ::Request_Destroy_Callback = &Request_Destroy;
 }
 
 void Clear_Host_Routines() {
@@ -72,6 +74,7 @@ void Clear_Host_Routines() {
     Host_INI_Get_Int = nullptr;
     Host_INI_Get_String = nullptr;
     ::Command_Table = nullptr;
+    ::Request_Destroy_Callback = nullptr;
 }
 
 } // namespace standin

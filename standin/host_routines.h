@@ -18,7 +18,8 @@ void THISCALL C4_Remove(void* charge_part);
 extern unsigned char Sse_Flag;
 
 // Points every entry of the plugin's address table at the stand-in (as a recognised
-// build of the server would have it) and hands the plugin the stand-in's command table.
+// build of the server would have it) and hands the plugin the stand-in's command table
+// and request-destroy function.
 void Install_Host_Routines();
 // Sets every entry back to null, the state of a process whose build was not recognised.
 void Clear_Host_Routines();

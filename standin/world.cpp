@@ -1,6 +1,7 @@
 #include "standin/world.h"
 
 #include "host/calling.h"
+#include "standin/script_slots.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -109,8 +110,12 @@ World::World() : previous_(current_world) {
 }
 
 World::~World() {
-    if (current_world == this)
-        current_world = previous_;
+    // The scripts still attached go the server's way; their requests to be destroyed
+    // must reach this world, so it is the current one meanwhile.
+    World* const current = current_world;
+    current_world = this;
+    Destroy_All_Objects();
+    current_world = current == this ? previous_ : current;
     for (void* block : blocks_)
         std::free(block);
     for (ObjectInfo* info : objects_)
@@ -268,6 +273,34 @@ void World::Add_Observer(ServerObject object, const std::string& name) {
     Refresh_Observers(info);
 }
 
+void World::Attach_Observer(ServerObject object, ScriptClass* observer) {
+    ObjectInfo& info = Info(object);
+    auto* raw = reinterpret_cast<unsigned char*>(observer);
+    info.Observers.push_back(raw);
+    const char* name = Script_Name(observer);
+    info.Observer_Names.push_back(name ? name : "");
+    info.Scripts.push_back(observer);
+    Refresh_Observers(info);
+}
+
+void World::Detach_Script(ScriptClass* script) {
+    auto* raw = reinterpret_cast<unsigned char*>(script);
+    for (ObjectInfo* info : objects_) {
+        for (size_t i = 0; i < info->Observers.size(); ++i)
+            if (info->Observers[i] == raw) {
+                info->Observers.erase(info->Observers.begin() + static_cast<long>(i));
+                info->Observer_Names.erase(info->Observer_Names.begin() + static_cast<long>(i));
+                Refresh_Observers(*info);
+                break;
+            }
+        for (auto it = info->Scripts.begin(); it != info->Scripts.end(); ++it)
+            if (*it == script) {
+                info->Scripts.erase(it);
+                break;
+            }
+    }
+}
+
 void World::Set_Protected_Target(ServerObject object, bool yes) {
     Info(object).Protected_Target = yes;
 }
@@ -351,6 +384,7 @@ void World::Remove_Charge_Part(const void* charge_part) {
     ObjectInfo* info = Info_Of(charge_part);
     Removed_Charges.push_back(reinterpret_cast<ServerObject>(info->Object));
     Unlist(reinterpret_cast<ServerObject>(info->Object));
+    to_destroy_.push_back(reinterpret_cast<ServerObject>(info->Object));
 }
 
 int Object_Exists(ServerObject object) {

@@ -9,9 +9,12 @@
 #include "host/server_object.h"
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <unordered_set>
 #include <vector>
+
+class ScriptClass;
 
 namespace standin {
 
@@ -70,7 +73,25 @@ struct ObjectInfo {
     std::vector<ServerObject> Seats;
     std::vector<unsigned char*> Observers; // observer blocks, slot 1 gives the name
     std::vector<std::string> Observer_Names;
+    std::vector<ScriptClass*> Scripts; // the plugin's scripts among the observers
+    bool Destroyed = false;
 };
+
+// What the plugin asked of the server's script commands.
+struct AttachRequest {
+    ServerObject Object;
+    std::string Name;
+    std::string Parameters;
+};
+struct TimerStart {
+    ServerObject Object;
+    ScriptClass* Observer;
+    float Seconds;
+    int32_t Number;
+};
+
+// The script library the server creates scripts from (the plugin's Create_Script).
+using Create_Script_Fn = ScriptClass* (*)(const char* name);
 
 // A call the plugin made that the stand-in does not serve: which kind of block, which slot.
 struct UnexpectedCall {
@@ -138,8 +159,39 @@ class World {
     size_t Existence_Queries = 0;
     size_t Member_Int_Reads = 0;
 
-    // Called by the stand-in's Host_C4_Remove with the charge part.
+    // Called by the stand-in's Host_C4_Remove with the charge part. The charge is taken
+    // off the list at once and destroyed at the end of the current clock step.
     void Remove_Charge_Part(const void* charge_part);
+
+    // Scripts (standin/script_host.cpp). The server makes scripts through the library it
+    // is given, binds them, notifies them, fires their timers and destroys them when
+    // their object goes: it unbinds each script (slot 3), through which the script asks
+    // for its destruction (the request-destroy function), and then destroys every script
+    // that asked (slot 0 with its block).
+    void Use_Script_Library(Create_Script_Fn create_script) { create_script_ = create_script; }
+    // Cmd_Attach_Script: create, parse the parameters, bind, list, notify.
+    void Attach_Script(ServerObject object, const char* name, const char* parameters);
+    // Appends an observer the server already holds to the object's observer array.
+    void Attach_Observer(ServerObject object, ScriptClass* observer);
+    void Start_Timer(ServerObject object, ScriptClass* observer, float seconds, int32_t number);
+    // Moves the clock on and fires, in due order, every timer that was due by then and
+    // started before this step (a timer of 0 or fewer seconds fires at the next step);
+    // then destroys removed charges and the scripts that asked for destruction.
+    void Advance_Clock(double seconds);
+    double Clock() const { return clock_; }
+    size_t Pending_Timers() const { return timers_.size(); }
+    void Request_Destroy(ScriptClass* script);
+    void Destroy_Requested_Scripts();
+    // Destroys the object with its scripts; it is no longer live or listed.
+    void Destroy_Object(ServerObject object);
+    // Destroys every object not yet destroyed (also done when the world goes).
+    void Destroy_All_Objects();
+
+    std::vector<AttachRequest> Attach_Requests;
+    size_t Refused_Attaches = 0; // the library gave no script
+    std::vector<TimerStart> Timer_Starts;
+    std::vector<ScriptClass*> Destroy_Requests;
+    std::vector<ScriptClass*> Destroyed_Scripts;
 
   private:
     unsigned char* New_Block(size_t size, const void* table, ObjectInfo* info);
@@ -148,6 +200,23 @@ class World {
     unsigned char* New_Link(ServerObject target);
     void Refresh_Seats(ObjectInfo& info);
     void Refresh_Observers(ObjectInfo& info);
+
+    struct Timer {
+        double Due;
+        uint64_t Order; // start order, among timers due at the same time
+        ServerObject Object;
+        ScriptClass* Observer;
+        int32_t Number;
+    };
+    void Drop_Timers(ServerObject object, ScriptClass* observer);
+    void Detach_Script(ScriptClass* script);
+
+    Create_Script_Fn create_script_ = nullptr;
+    double clock_ = 0;
+    uint64_t timer_order_ = 0;
+    std::vector<Timer> timers_;
+    std::deque<ScriptClass*> destroy_requested_;
+    std::vector<ServerObject> to_destroy_; // removed charges
 
     std::vector<void*> blocks_;
     std::vector<ObjectInfo*> objects_;
@@ -160,6 +229,10 @@ class World {
 
 // The stand-in's answers to the commands and routines the plugin calls.
 int Object_Exists(ServerObject object);
+void Attach_Script(ServerObject object, const char* name, const char* parameters);
+void Start_Timer(ServerObject object, ScriptClass* observer, float seconds, int number);
+// The server's request-destroy function, handed to the plugin.
+void Request_Destroy(ScriptClass* script);
 const char* Preset_Name(ServerObject object);
 bool Is_Protected_Target(ServerObject object);
 

@@ -25,6 +25,8 @@ class StandinTest : public ::testing::Test {
     }
 
     void TearDown() override {
+        // The server destroys what is left, scripts included, before the accounting.
+        world().Destroy_All_Objects();
         const standin::AllocatorCounts counts = standin::Allocator_Counts();
         EXPECT_EQ(counts.Live, kept_blocks_) << "blocks the plugin did not give back";
         EXPECT_EQ(counts.Unknown_Frees, 0u) << "blocks given back that were never handed out";
