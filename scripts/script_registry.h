@@ -20,12 +20,13 @@ class ScriptFactory : public HostAllocated {
     ScriptFactory& operator=(const ScriptFactory&) = delete;
 
     // A new, unbound script of the factory's class, or null when no block can be had.
-    virtual ScriptClass* Build_Script() = 0;
+    virtual ScriptClass* THISCALL Build_Script() = 0;
 
     ScriptFactory* Next = nullptr;
     const char* Name;
     const char* ParameterSpec;
 };
+static_assert(sizeof(ScriptFactory) == 16, "a factory is its table and three words");
 
 // Head of the registry; null when it is empty.
 extern ScriptFactory* ScriptRegistry;
@@ -42,7 +43,7 @@ template <class Script> class ScriptRegistrant : public ScriptFactory {
   public:
     using ScriptFactory::ScriptFactory;
 
-    ScriptClass* Build_Script() override {
+    ScriptClass* THISCALL Build_Script() override {
         void* block = Plugin_Alloc(sizeof(Script));
         if (!block)
             return nullptr;

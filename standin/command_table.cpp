@@ -29,6 +29,11 @@ const Trap_Fn* Traps() {
     return Trap_List(std::make_index_sequence<Entry_Count>());
 }
 
+// Puts a command at its offset; the type is the command's calling form.
+template <class Fn> void Serve(uint32_t offset, Fn command) {
+    Set_Command_Entry(&table, offset, Bit_Cast<const void*>(command));
+}
+
 } // namespace
 
 void Reset_Command_Table() {
@@ -43,32 +48,18 @@ void Reset_Command_Table() {
     Set_Command_Entry(
         &table, Cmd_Is_Protected_Target_Offset,
         Bit_Cast<const void*>(static_cast<Cmd_Is_Protected_Target_Fn>(&Is_Protected_Target)));
-    Set_Command_Entry(&table, Cmd_Attach_Script_Offset,
-                      Bit_Cast<const void*>(static_cast<Cmd_Attach_Script_Fn>(&Attach_Script)));
-    Set_Command_Entry(&table, Cmd_Start_Timer_Offset,
-                      Bit_Cast<const void*>(static_cast<Cmd_Start_Timer_Fn>(&Start_Timer)));
-    Set_Command_Entry(
-        &table, Cmd_Save_Micro_Chunk_Offset,
-        Bit_Cast<const void*>(static_cast<Cmd_Save_Micro_Chunk_Fn>(&Save_Micro_Chunk)));
-    Set_Command_Entry(
-        &table, Cmd_Load_Open_Micro_Chunk_Offset,
-        Bit_Cast<const void*>(static_cast<Cmd_Load_Open_Micro_Chunk_Fn>(&Load_Open_Micro_Chunk)));
-    Set_Command_Entry(
-        &table, Cmd_Load_Micro_Chunk_Data_Offset,
-        Bit_Cast<const void*>(static_cast<Cmd_Load_Micro_Chunk_Data_Fn>(&Load_Micro_Chunk_Data)));
-    Set_Command_Entry(
-        &table, Cmd_Load_Close_Micro_Chunk_Offset,
-        Bit_Cast<const void*>(static_cast<Cmd_Load_Close_Micro_Chunk_Fn>(&Load_Close_Micro_Chunk)));
-    Set_Command_Entry(
-        &table, Cmd_Save_Begin_Chunk_Offset,
-        Bit_Cast<const void*>(static_cast<Cmd_Save_Begin_Chunk_Fn>(&Save_Begin_Chunk)));
-    Set_Command_Entry(&table, Cmd_Save_End_Chunk_Offset,
-                      Bit_Cast<const void*>(static_cast<Cmd_Save_End_Chunk_Fn>(&Save_End_Chunk)));
-    Set_Command_Entry(&table, Cmd_Load_Open_Chunk_Offset,
-                      Bit_Cast<const void*>(static_cast<Cmd_Load_Open_Chunk_Fn>(&Load_Open_Chunk)));
-    Set_Command_Entry(
-        &table, Cmd_Load_Close_Chunk_Offset,
-        Bit_Cast<const void*>(static_cast<Cmd_Load_Close_Chunk_Fn>(&Load_Close_Chunk)));
+    // The script commands.
+    Serve<Cmd_Attach_Script_Fn>(Cmd_Attach_Script_Offset, &Attach_Script);
+    Serve<Cmd_Start_Timer_Fn>(Cmd_Start_Timer_Offset, &Start_Timer);
+    Serve<Cmd_Save_Micro_Chunk_Fn>(Cmd_Save_Micro_Chunk_Offset, &Save_Micro_Chunk);
+    Serve<Cmd_Load_Open_Micro_Chunk_Fn>(Cmd_Load_Open_Micro_Chunk_Offset, &Load_Open_Micro_Chunk);
+    Serve<Cmd_Load_Micro_Chunk_Data_Fn>(Cmd_Load_Micro_Chunk_Data_Offset, &Load_Micro_Chunk_Data);
+    Serve<Cmd_Load_Close_Micro_Chunk_Fn>(Cmd_Load_Close_Micro_Chunk_Offset,
+                                         &Load_Close_Micro_Chunk);
+    Serve<Cmd_Save_Begin_Chunk_Fn>(Cmd_Save_Begin_Chunk_Offset, &Save_Begin_Chunk);
+    Serve<Cmd_Save_End_Chunk_Fn>(Cmd_Save_End_Chunk_Offset, &Save_End_Chunk);
+    Serve<Cmd_Load_Open_Chunk_Fn>(Cmd_Load_Open_Chunk_Offset, &Load_Open_Chunk);
+    Serve<Cmd_Load_Close_Chunk_Fn>(Cmd_Load_Close_Chunk_Offset, &Load_Close_Chunk);
     trap_calls.clear();
 }
 
