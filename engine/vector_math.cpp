@@ -67,21 +67,23 @@ template <class T> T* New_Table() {
     return block ? ::new (block) T : nullptr;
 }
 
-// The by-value forms: a zeroed result filled through the out slot of the object's own
-// table (the call through the member pointer is virtual), so a derived table's override
-// serves them too.
+// The by-value forms: a zeroed vector filled through the out slot of the object's own
+// table (the call through the member pointer is virtual, so a derived table's override
+// serves them too), then copied to the caller's block.
 template <class R, class Self, class A>
-R Filled(Self* self, void (THISCALL Self::*out_slot)(const A&, R*), const A& a) {
-    R result{};
-    (self->*out_slot)(a, &result);
+R* Filled(Self* self, void (THISCALL Self::*out_slot)(const A&, R*), R* result, const A& a) {
+    R value{};
+    (self->*out_slot)(a, &value);
+    *result = value;
     return result;
 }
 
 template <class R, class Self, class A, class B>
-R Filled(Self* self, void (THISCALL Self::*out_slot)(const A&, const B&, R*), const A& a,
-         const B& b) {
-    R result{};
-    (self->*out_slot)(a, b, &result);
+R* Filled(Self* self, void (THISCALL Self::*out_slot)(const A&, const B&, R*), R* result,
+          const A& a, const B& b) {
+    R value{};
+    (self->*out_slot)(a, b, &value);
+    *result = value;
     return result;
 }
 
@@ -90,51 +92,54 @@ using V4 = _Vector4MathFunctions;
 
 } // namespace
 
-Vector3 THISCALL V3::Add(const Vector3& a, const Vector3& b) {
-    return Filled(this, &V3::Add_Out, a, b);
+Vector3* THISCALL V3::Add(Vector3* result, const Vector3& a, const Vector3& b) {
+    return Filled(this, &V3::Add_Out, result, a, b);
 }
-Vector3 THISCALL V3::Subtract(const Vector3& a, const Vector3& b) {
-    return Filled(this, &V3::Subtract_Out, a, b);
+Vector3* THISCALL V3::Subtract(Vector3* result, const Vector3& a, const Vector3& b) {
+    return Filled(this, &V3::Subtract_Out, result, a, b);
 }
-Vector3 THISCALL V3::Scale(const Vector3& a, const float& s) {
-    return Filled(this, &V3::Scale_Out, a, s);
+Vector3* THISCALL V3::Scale(Vector3* result, const Vector3& a, const float& s) {
+    return Filled(this, &V3::Scale_Out, result, a, s);
 }
-Vector3 THISCALL V3::Multiply(const Vector3& a, const Vector3& b) {
-    return Filled(this, &V3::Multiply_Out, a, b);
+Vector3* THISCALL V3::Multiply(Vector3* result, const Vector3& a, const Vector3& b) {
+    return Filled(this, &V3::Multiply_Out, result, a, b);
 }
-Vector3 THISCALL V3::Divide_By_Scalar(const Vector3& a, const float& s) {
-    return Filled(this, &V3::Divide_By_Scalar_Out, a, s);
+Vector3* THISCALL V3::Divide_By_Scalar(Vector3* result, const Vector3& a, const float& s) {
+    return Filled(this, &V3::Divide_By_Scalar_Out, result, a, s);
 }
-Vector3 THISCALL V3::Divide(const Vector3& a, const Vector3& b) {
-    return Filled(this, &V3::Divide_Out, a, b);
+Vector3* THISCALL V3::Divide(Vector3* result, const Vector3& a, const Vector3& b) {
+    return Filled(this, &V3::Divide_Out, result, a, b);
 }
-Vector3 THISCALL V3::Product_Difference(const Vector3& a, const Vector3& b) {
-    return Filled(this, &V3::Product_Difference_Out, a, b);
+Vector3* THISCALL V3::Product_Difference(Vector3* result, const Vector3& a, const Vector3& b) {
+    return Filled(this, &V3::Product_Difference_Out, result, a, b);
 }
-Vector3 THISCALL V3::Normalize(const Vector3& a) {
-    return Filled(this, &V3::Normalize_Out, a);
+Vector3* THISCALL V3::Normalize(Vector3* result, const Vector3& a) {
+    return Filled(this, &V3::Normalize_Out, result, a);
 }
+// A float comes back in ST(0) with either compiler.
 float THISCALL V3::Dot(const Vector3& a, const Vector3& b) {
-    return Filled(this, &V3::Dot_Out, a, b);
+    float value = 0;
+    Dot_Out(a, b, &value);
+    return value;
 }
 
-Vector4 THISCALL V4::Add(const Vector4& a, const Vector4& b) {
-    return Filled(this, &V4::Add_Out, a, b);
+Vector4* THISCALL V4::Add(Vector4* result, const Vector4& a, const Vector4& b) {
+    return Filled(this, &V4::Add_Out, result, a, b);
 }
-Vector4 THISCALL V4::Subtract(const Vector4& a, const Vector4& b) {
-    return Filled(this, &V4::Subtract_Out, a, b);
+Vector4* THISCALL V4::Subtract(Vector4* result, const Vector4& a, const Vector4& b) {
+    return Filled(this, &V4::Subtract_Out, result, a, b);
 }
-Vector4 THISCALL V4::Scale(const Vector4& a, const float& s) {
-    return Filled(this, &V4::Scale_Out, a, s);
+Vector4* THISCALL V4::Scale(Vector4* result, const Vector4& a, const float& s) {
+    return Filled(this, &V4::Scale_Out, result, a, s);
 }
-Vector4 THISCALL V4::Multiply(const Vector4& a, const Vector4& b) {
-    return Filled(this, &V4::Multiply_Out, a, b);
+Vector4* THISCALL V4::Multiply(Vector4* result, const Vector4& a, const Vector4& b) {
+    return Filled(this, &V4::Multiply_Out, result, a, b);
 }
-Vector4 THISCALL V4::Divide_By_Scalar(const Vector4& a, const float& s) {
-    return Filled(this, &V4::Divide_By_Scalar_Out, a, s);
+Vector4* THISCALL V4::Divide_By_Scalar(Vector4* result, const Vector4& a, const float& s) {
+    return Filled(this, &V4::Divide_By_Scalar_Out, result, a, s);
 }
-Vector4 THISCALL V4::Divide(const Vector4& a, const Vector4& b) {
-    return Filled(this, &V4::Divide_Out, a, b);
+Vector4* THISCALL V4::Divide(Vector4* result, const Vector4& a, const Vector4& b) {
+    return Filled(this, &V4::Divide_Out, result, a, b);
 }
 
 // The out-parameter forms of both plain tables.

@@ -4,8 +4,14 @@
 //
 // The slots are the server's: virtual functions in slot order, each thiscall, no virtual
 // destructor and no overloads, so that the compiler numbers them as the server's does.
-// Inputs and the scalar come by reference, results through `out` in the *_Out forms; each
-// by-value form fills a zeroed result through its *_Out slot in the object's own table.
+// Inputs and the scalar come by reference, results through `out` in the *_Out forms.
+//
+// A by-value form returns its vector the way the server's compiler returns one from a
+// member function: into a block of the caller's whose address is the first argument after
+// the object and comes back in EAX. It is written out as that `result` argument because
+// GCC would pass the address of a returned structure in ECX and the object on the stack.
+// Each fills a zeroed vector through its *_Out slot in the object's own table and copies
+// it to `result`.
 #pragma once
 
 #include "host/calling.h"
@@ -21,24 +27,26 @@ static_assert(sizeof(Vector4) == 16, "four consecutive 32-bit floats");
 
 class _Vector3MathFunctions {
   public:
-    virtual Vector3 THISCALL Add(const Vector3& a, const Vector3& b);                     // 0
-    virtual void THISCALL Add_Out(const Vector3& a, const Vector3& b, Vector3* out);      // 1
-    virtual Vector3 THISCALL Subtract(const Vector3& a, const Vector3& b);                // 2
-    virtual void THISCALL Subtract_Out(const Vector3& a, const Vector3& b, Vector3* out); // 3
-    virtual Vector3 THISCALL Scale(const Vector3& a, const float& s);                     // 4
-    virtual Vector3 THISCALL Multiply(const Vector3& a, const Vector3& b);                // 5
-    virtual void THISCALL Scale_Out(const Vector3& a, const float& s, Vector3* out);      // 6
-    virtual void THISCALL Multiply_Out(const Vector3& a, const Vector3& b, Vector3* out); // 7
-    virtual Vector3 THISCALL Divide_By_Scalar(const Vector3& a, const float& s);          // 8
-    virtual Vector3 THISCALL Divide(const Vector3& a, const Vector3& b);                  // 9
+    virtual Vector3* THISCALL Add(Vector3* result, const Vector3& a, const Vector3& b);      // 0
+    virtual void THISCALL Add_Out(const Vector3& a, const Vector3& b, Vector3* out);         // 1
+    virtual Vector3* THISCALL Subtract(Vector3* result, const Vector3& a, const Vector3& b); // 2
+    virtual void THISCALL Subtract_Out(const Vector3& a, const Vector3& b, Vector3* out);    // 3
+    virtual Vector3* THISCALL Scale(Vector3* result, const Vector3& a, const float& s);      // 4
+    virtual Vector3* THISCALL Multiply(Vector3* result, const Vector3& a, const Vector3& b); // 5
+    virtual void THISCALL Scale_Out(const Vector3& a, const float& s, Vector3* out);         // 6
+    virtual void THISCALL Multiply_Out(const Vector3& a, const Vector3& b, Vector3* out);    // 7
+    virtual Vector3* THISCALL Divide_By_Scalar(Vector3* result, const Vector3& a,
+                                               const float& s);                            // 8
+    virtual Vector3* THISCALL Divide(Vector3* result, const Vector3& a, const Vector3& b); // 9
     virtual void THISCALL Divide_By_Scalar_Out(const Vector3& a, const float& s,
                                                Vector3* out);                           // 10
     virtual void THISCALL Divide_Out(const Vector3& a, const Vector3& b, Vector3* out); // 11
-    virtual Vector3 THISCALL Product_Difference(const Vector3& a, const Vector3& b);    // 12
+    virtual Vector3* THISCALL Product_Difference(Vector3* result, const Vector3& a,
+                                                 const Vector3& b); // 12
     // The cross product a × b.
     virtual void THISCALL Product_Difference_Out(const Vector3& a, const Vector3& b,
-                                                 Vector3* out); // 13
-    virtual Vector3 THISCALL Normalize(const Vector3& a);       // 14
+                                                 Vector3* out);             // 13
+    virtual Vector3* THISCALL Normalize(Vector3* result, const Vector3& a); // 14
     // Unit length, or the zero vector where the squared length is exactly 0.
     virtual void THISCALL Normalize_Out(const Vector3& a, Vector3* out); // 15
     virtual float THISCALL Dot(const Vector3& a, const Vector3& b);      // 16
@@ -48,16 +56,17 @@ class _Vector3MathFunctions {
 
 class _Vector4MathFunctions {
   public:
-    virtual Vector4 THISCALL Add(const Vector4& a, const Vector4& b);                     // 0
-    virtual void THISCALL Add_Out(const Vector4& a, const Vector4& b, Vector4* out);      // 1
-    virtual Vector4 THISCALL Subtract(const Vector4& a, const Vector4& b);                // 2
-    virtual void THISCALL Subtract_Out(const Vector4& a, const Vector4& b, Vector4* out); // 3
-    virtual Vector4 THISCALL Scale(const Vector4& a, const float& s);                     // 4
-    virtual Vector4 THISCALL Multiply(const Vector4& a, const Vector4& b);                // 5
-    virtual void THISCALL Scale_Out(const Vector4& a, const float& s, Vector4* out);      // 6
-    virtual void THISCALL Multiply_Out(const Vector4& a, const Vector4& b, Vector4* out); // 7
-    virtual Vector4 THISCALL Divide_By_Scalar(const Vector4& a, const float& s);          // 8
-    virtual Vector4 THISCALL Divide(const Vector4& a, const Vector4& b);                  // 9
+    virtual Vector4* THISCALL Add(Vector4* result, const Vector4& a, const Vector4& b);      // 0
+    virtual void THISCALL Add_Out(const Vector4& a, const Vector4& b, Vector4* out);         // 1
+    virtual Vector4* THISCALL Subtract(Vector4* result, const Vector4& a, const Vector4& b); // 2
+    virtual void THISCALL Subtract_Out(const Vector4& a, const Vector4& b, Vector4* out);    // 3
+    virtual Vector4* THISCALL Scale(Vector4* result, const Vector4& a, const float& s);      // 4
+    virtual Vector4* THISCALL Multiply(Vector4* result, const Vector4& a, const Vector4& b); // 5
+    virtual void THISCALL Scale_Out(const Vector4& a, const float& s, Vector4* out);         // 6
+    virtual void THISCALL Multiply_Out(const Vector4& a, const Vector4& b, Vector4* out);    // 7
+    virtual Vector4* THISCALL Divide_By_Scalar(Vector4* result, const Vector4& a,
+                                               const float& s);                            // 8
+    virtual Vector4* THISCALL Divide(Vector4* result, const Vector4& a, const Vector4& b); // 9
     virtual void THISCALL Divide_By_Scalar_Out(const Vector4& a, const float& s,
                                                Vector4* out);                           // 10
     virtual void THISCALL Divide_Out(const Vector4& a, const Vector4& b, Vector4* out); // 11

@@ -14,8 +14,10 @@
 
 namespace {
 
-// A slot of a raw table, as the server calls it: the object in ECX, then the pointers.
+// Slots of a raw table, as the server calls them: the object in ECX, then the pointers;
+// a by-value slot takes the caller's result block first and gives its address back.
 using Out_Slot = void(THISCALL*)(void* self, const void* a, const void* b, void* out);
+using By_Value_Slot = void*(THISCALL*)(void* self, void* result, const void* a, const void* b);
 
 const void* const* Table_Of(const void* object) {
     const void* const* table;
@@ -25,6 +27,10 @@ const void* const* Table_Of(const void* object) {
 
 Out_Slot Raw_Slot(const void* object, int slot) {
     return Bit_Cast<Out_Slot>(Table_Of(object)[slot]);
+}
+
+By_Value_Slot Raw_By_Value_Slot(const void* object, int slot) {
+    return Bit_Cast<By_Value_Slot>(Table_Of(object)[slot]);
 }
 
 // Equal, or both NaN: the units agree on NaN, not on its payload.
@@ -66,25 +72,6 @@ const Operation Operations[] = {
     {"Divide", 9, 11, false, [](double a, double b) { return a / b; }},
 };
 
-// The by-value forms through the object's own virtual calls.
-template <class Table, class V>
-V By_Value(Table& table, int slot, const V& a, const V& b, const float& s) {
-    switch (slot) {
-    case 0:
-        return table.Add(a, b);
-    case 2:
-        return table.Subtract(a, b);
-    case 4:
-        return table.Scale(a, s);
-    case 5:
-        return table.Multiply(a, b);
-    case 8:
-        return table.Divide_By_Scalar(a, s);
-    default:
-        return table.Divide(a, b);
-    }
-}
-
 struct Inputs {
     const char* name;
     Vector4 a, b;
@@ -102,8 +89,8 @@ template <class V> V Prefix(const Vector4& v) {
     return out;
 }
 
-// Every per-component slot of a table on every input row: by value, through the raw out
-// slot, and with the output standing in for either input.
+// Every per-component slot of a table on every input row, called through the raw table:
+// by value, into `out`, and with `out` standing in for either input.
 template <class Table, class V> void Check_Per_Component_Slots(Table& table) {
     for (const Inputs& row : Input_Rows) {
         SCOPED_TRACE(row.name);
@@ -118,7 +105,11 @@ template <class Table, class V> void Check_Per_Component_Slots(Table& table) {
             std::memcpy(&wanted, parts, sizeof wanted);
             const void* second = op.scalar ? static_cast<const void*>(&row.s) : &b;
 
-            EXPECT_TRUE(Same_Vector(By_Value(table, op.by_value_slot, a, b, row.s), wanted));
+            V result;
+            std::memset(&result, 0xAB, sizeof result);
+            EXPECT_EQ(Raw_By_Value_Slot(&table, op.by_value_slot)(&table, &result, &a, second),
+                      &result);
+            EXPECT_TRUE(Same_Vector(result, wanted)) << "by value";
             V out;
             std::memset(&out, 0xAB, sizeof out);
             Raw_Slot(&table, op.out_slot)(&table, &a, second, &out);
@@ -234,13 +225,15 @@ TEST_F(VectorMath, division_by_zero_gives_infinities_and_nans) {
     for (_Vector4MathFunctions* table :
          {&Plain(), static_cast<_Vector4MathFunctions*>(&Packed())}) {
         SCOPED_TRACE(typeid(*table).name());
-        EXPECT_TRUE(Same_Vector(table->Divide_By_Scalar(a, zero), wanted));
-        EXPECT_TRUE(Same_Vector(table->Divide(a, zeros), wanted));
+        Vector4 out;
+        EXPECT_TRUE(Same_Vector(*table->Divide_By_Scalar(&out, a, zero), wanted));
+        EXPECT_TRUE(Same_Vector(*table->Divide(&out, a, zeros), wanted));
     }
     const Vector3 a3 = {1, -1, 0};
     const Vector3 wanted3 = {inf, -inf, nan};
-    EXPECT_TRUE(Same_Vector(Three().Divide_By_Scalar(a3, zero), wanted3));
-    EXPECT_TRUE(Same_Vector(Three().Divide(a3, Vector3{0, 0, 0}), wanted3));
+    Vector3 out3;
+    EXPECT_TRUE(Same_Vector(*Three().Divide_By_Scalar(&out3, a3, zero), wanted3));
+    EXPECT_TRUE(Same_Vector(*Three().Divide(&out3, a3, Vector3{0, 0, 0}), wanted3));
 }
 
 TEST_F(VectorMath, normalize_gives_unit_length_or_the_zero_vector) {
@@ -253,11 +246,12 @@ TEST_F(VectorMath, normalize_gives_unit_length_or_the_zero_vector) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.a.X << "," << c.a.Y << "," << c.a.Z);
-        Vector3 out = {9, 9, 9};
+        Vector3 by_value = {9, 9, 9}, out = {9, 9, 9};
+        Three().Normalize(&by_value, c.a);
         Three().Normalize_Out(c.a, &out);
         Vector3 in_place = c.a;
         Three().Normalize_Out(in_place, &in_place);
-        for (const Vector3& seen : {Three().Normalize(c.a), out, in_place}) {
+        for (const Vector3& seen : {by_value, out, in_place}) {
             EXPECT_FLOAT_EQ(seen.X, c.wanted.X);
             EXPECT_FLOAT_EQ(seen.Y, c.wanted.Y);
             EXPECT_FLOAT_EQ(seen.Z, c.wanted.Z);
@@ -284,7 +278,8 @@ TEST_F(VectorMath, product_difference_is_the_cross_product) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.a.X << "," << c.a.Y << "," << c.a.Z);
-        EXPECT_TRUE(Same_Vector(Three().Product_Difference(c.a, c.b), c.wanted));
+        Vector3 by_value;
+        EXPECT_TRUE(Same_Vector(*Three().Product_Difference(&by_value, c.a, c.b), c.wanted));
         Vector3 in_a = c.a, in_b = c.b;
         Raw_Slot(&Three(), 13)(&Three(), &in_a, &c.b, &in_a);
         Raw_Slot(&Three(), 13)(&Three(), &c.a, &in_b, &in_b);
@@ -314,7 +309,8 @@ TEST_F(VectorMath, by_value_forms_of_the_packed_table_go_through_its_packed_slot
     table[2 + 6] = Bit_Cast<const void*>(&Recording_Scale_Out);
     const void* const* object = table + 2;
     _Vector4MathFunctions& patched = *reinterpret_cast<_Vector4MathFunctions*>(&object);
-    const Vector4 seen = patched.Scale(Vector4{1, 2, 3, 4}, 5.0f);
+    Vector4 seen;
+    patched.Scale(&seen, Vector4{1, 2, 3, 4}, 5.0f);
     EXPECT_TRUE(Same_Vector(seen, Vector4{5, 0, 0, -1}));
 }
 
