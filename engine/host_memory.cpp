@@ -2,7 +2,13 @@
 
 #include "host/host_addresses.h"
 
+// An allocation that finds no allocator bound binds first: it may come before the attach
+// handler has bound, or after a build was not recognised (then it stays null and so does
+// the block). A release never binds: its block came from an allocation that did.
+
 void* Plugin_Alloc(size_t size) {
+    if (!Host_Alloc)
+        Bind_Host_Addresses();
     if (!Host_Alloc)
         return nullptr;
     return Host_Alloc(static_cast<uint32_t>(size));
@@ -14,6 +20,8 @@ void Plugin_Free(void* block) {
 }
 
 void* Plugin_Alloc_Array(size_t size) {
+    if (!Host_Alloc_Array)
+        Bind_Host_Addresses();
     if (!Host_Alloc_Array)
         return nullptr;
     return Host_Alloc_Array(static_cast<uint32_t>(size));

@@ -6,11 +6,12 @@
 #include <cstdint>
 #include <new>
 
-// A block from Host_Alloc, or null when the server gives none (or none is bound).
+// A block from Host_Alloc, or null when the server gives none. With no allocator bound
+// yet, binds first; where the build is not recognised that leaves it unbound, and null.
 void* Plugin_Alloc(size_t size);
 // Gives a Plugin_Alloc block back; null is accepted.
 void Plugin_Free(void* block);
-// The same through the array routines.
+// The same through the array routines (binding when Host_Alloc_Array is unbound).
 void* Plugin_Alloc_Array(size_t size);
 void Plugin_Free_Array(void* block);
 

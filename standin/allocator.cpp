@@ -11,6 +11,7 @@ namespace {
 struct AllocatorState {
     std::map<const void*, size_t> live;
     std::set<const void*> freed; // addresses taken back and not handed out again
+    std::set<const void*> kept;  // live blocks kept for the process
     AllocatorCounts counts;
     long fail_after = -1;
 };
@@ -58,6 +59,7 @@ void Release(void* block) {
     }
     std::memset(block, Freed_Block_Fill, found->second);
     s.live.erase(found);
+    s.kept.erase(block);
     s.freed.insert(block);
     --s.counts.Live;
     ++s.counts.Releases;
@@ -65,7 +67,9 @@ void Release(void* block) {
 }
 
 AllocatorCounts Allocator_Counts() {
-    return State().counts;
+    AllocatorCounts counts = State().counts;
+    counts.Kept = State().kept.size();
+    return counts;
 }
 
 bool Block_Is_Live(const void* block) {
@@ -75,6 +79,11 @@ bool Block_Is_Live(const void* block) {
 size_t Block_Size(const void* block) {
     auto found = State().live.find(block);
     return found == State().live.end() ? 0 : found->second;
+}
+
+void Keep_For_Process(const void* block) {
+    if (block && Block_Is_Live(block))
+        State().kept.insert(block);
 }
 
 void Fail_After(long successes) {
@@ -87,6 +96,7 @@ void Reset_Allocator() {
         std::free(const_cast<void*>(block.first));
     s.live.clear();
     s.freed.clear();
+    s.kept.clear();
     s.counts = AllocatorCounts{};
     s.fail_after = -1;
 }

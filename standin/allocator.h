@@ -20,10 +20,14 @@ struct AllocatorCounts {
     size_t Double_Frees = 0;  // releases of a block already taken back
     size_t Null_Frees = 0;    // releases of null (allowed)
     size_t Refused = 0;       // allocations refused by Fail_After
+    size_t Kept = 0; // live blocks that the plugin keeps for the process (Keep_For_Process)
 };
 
 AllocatorCounts Allocator_Counts();
 bool Block_Is_Live(const void* block);
+// Marks a live block as one the plugin keeps for the life of the process by design (its
+// vector tables), so it is not taken for a leak; null is ignored.
+void Keep_For_Process(const void* block);
 size_t Block_Size(const void* block);
 
 // The allocation after `successes` more successful ones, and every later one, gives

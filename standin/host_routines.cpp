@@ -1,18 +1,45 @@
 #include "standin/host_routines.h"
 
+#include "engine/vector_math.h"
 #include "host/command_table.h"
 #include "host/host_addresses.h"
 #include "scripts/script_class.h"
 #include "standin/allocator.h"
 #include "standin/command_table.h"
 #include "standin/ini.h"
+#include "standin/server_image.h"
 #include "standin/world.h"
 
 #include <cstring>
 
 namespace standin {
+namespace {
 
-unsigned char Sse_Flag = 0;
+template <class Fn> ServedRoutine Serve(Routine entry, Fn code) {
+    return {entry, Bit_Cast<const void*>(code)};
+}
+
+// What each jump of the server image leads to.
+const ServedRoutine Routines[] = {
+    Serve(Routine::Alloc, &Allocate),
+    Serve(Routine::Alloc_Array, &Allocate),
+    Serve(Routine::Free, &Release),
+    Serve(Routine::Free_Array, &Release),
+    Serve(Routine::Console_Input, &Console_Input),
+    Serve(Routine::Get_Member_Int, &Get_Member_Int),
+    Serve(Routine::Find_Player, &Find_Player),
+    Serve(Routine::C4_Remove, &C4_Remove),
+    Serve(Routine::INI_Load, &INI_Load),
+    Serve(Routine::INI_Release, &INI_Release),
+    Serve(Routine::INI_Get_Int, &INI_Get_Int),
+    Serve(Routine::INI_Get_String, &INI_Get_String),
+};
+
+} // namespace
+
+ServedRoutines Served_Routines() {
+    return {Routines, sizeof Routines / sizeof Routines[0]};
+}
 
 void Console_Input(const char* line) {
     if (World* world = World::Current())
@@ -37,24 +64,19 @@ void THISCALL C4_Remove(void* charge_part) {
         world->Remove_Charge_Part(charge_part);
 }
 
-void Install_Host_Routines() {
-    ExeKind = Exe_Kind_0;
-    Host_Alloc = &Allocate;
-    Host_Alloc_Array = &Allocate;
-    Host_Free = &Release;
-    Host_Free_Array = &Release;
-    Host_Console_Input = &Console_Input;
-    Host_SSE_Flag = &Sse_Flag;
-    Host_Get_Member_Int = &Get_Member_Int;
-    Host_Find_Player = &Find_Player;
-    Host_C4_Remove = &C4_Remove;
-    Host_Game_Object_List = World::Current() ? World::Current()->List_Head() : nullptr;
-    Host_INI_Load = &INI_Load;
-    Host_INI_Release = &INI_Release;
-    Host_INI_Get_Int = &INI_Get_Int;
-    Host_INI_Get_String = &INI_Get_String;
+bool Install_Host_Routines() {
+    if (!Plant_Server_Image({Exe_Kind_0}))
+        return false;
+    Bind_Host();
     ::Command_Table = &Command_Table_Instance();
     ::Request_Destroy_Callback = &Request_Destroy;
+    return true;
+}
+
+void Bind_Host() {
+    Bind_Host_Addresses();
+    Keep_For_Process(Vector3_Math);
+    Keep_For_Process(Vector4_Math);
 }
 
 void Clear_Host_Routines() {

@@ -1,5 +1,5 @@
 // The server executable's routines as the stand-in serves them, in the calling forms the
-// plugin uses, and their installation into the plugin's address table.
+// plugin uses, and the binding of the plugin against the stand-in's server image.
 #pragma once
 
 #include "host/calling.h"
@@ -14,14 +14,16 @@ void* Find_Player(int32_t player_id);
 int32_t THISCALL Get_Member_Int(const void* field);
 void THISCALL C4_Remove(void* charge_part);
 
-// The byte behind Host_SSE_Flag.
-extern unsigned char Sse_Flag;
-
-// Points every entry of the plugin's address table at the stand-in (as a recognised
-// build of the server would have it) and hands the plugin the stand-in's command table
-// and request-destroy function.
-void Install_Host_Routines();
-// Sets every entry back to null, the state of a process whose build was not recognised.
+// Plants an image of build 0, binds the plugin against it as a server process would, and
+// hands the plugin the stand-in's command table and request-destroy function. False where the image
+// cannot be planted.
+bool Install_Host_Routines();
+// Runs the plugin's binding against whatever image is planted. The vector tables a
+// binding run makes are kept by the plugin for the life of the process; the allocator is
+// told so, and counts them apart from the blocks the plugin should give back.
+void Bind_Host();
+// Sets every entry back to null and the build to not recognised, the state of a process
+// before binding.
 void Clear_Host_Routines();
 
 } // namespace standin

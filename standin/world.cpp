@@ -12,6 +12,7 @@ namespace standin {
 namespace {
 
 World* current_world = nullptr;
+unsigned char* list_head_storage = nullptr; // where the current world's list head lives
 
 // Every block the world hands out is preceded by this header, which the plugin never
 // reads (it only reads at positive offsets from an object's start).
@@ -105,8 +106,13 @@ const void* Table_For(TableKind kind) {
 } // namespace
 
 World::World() : previous_(current_world) {
-    list_head_ = New_Block(8, nullptr, nullptr);
+    own_list_head_ = New_Block(layout::List_Head_Size, nullptr, nullptr);
+    list_head_ = own_list_head_;
+    if (previous_)
+        previous_->Move_List_Head(previous_->own_list_head_);
     current_world = this;
+    if (list_head_storage)
+        Move_List_Head(list_head_storage);
 }
 
 World::~World() {
@@ -115,7 +121,12 @@ World::~World() {
     World* const current = current_world;
     current_world = this;
     Destroy_All_Objects();
-    current_world = current == this ? previous_ : current;
+    current_world = current;
+    if (current_world == this) {
+        current_world = previous_;
+        if (previous_ && list_head_storage)
+            previous_->Move_List_Head(list_head_storage);
+    }
     for (void* block : blocks_)
         std::free(block);
     for (ObjectInfo* info : objects_)
@@ -124,6 +135,20 @@ World::~World() {
 
 World* World::Current() {
     return current_world;
+}
+
+void World::Keep_List_Heads_At(void* storage) {
+    list_head_storage = static_cast<unsigned char*>(storage);
+    if (current_world)
+        current_world->Move_List_Head(list_head_storage ? list_head_storage
+                                                        : current_world->own_list_head_);
+}
+
+void World::Move_List_Head(unsigned char* to) {
+    if (to == list_head_)
+        return;
+    std::memcpy(to, list_head_, layout::List_Head_Size);
+    list_head_ = to;
 }
 
 unsigned char* World::New_Block(size_t size, const void* table, ObjectInfo* info) {

@@ -50,6 +50,7 @@ constexpr size_t Definition_Size = 144;
 constexpr size_t Link_Target = 4;
 constexpr size_t Link_Size = 8;
 constexpr size_t List_Head_First = 4;
+constexpr size_t List_Head_Size = 8;
 constexpr size_t Node_Next = 0;
 constexpr size_t Node_Object = 4;
 } // namespace layout
@@ -151,6 +152,11 @@ class World {
     std::vector<ServerObject> Listed_Objects() const;
     const void* List_Head() const { return list_head_; }
 
+    // Where the current world keeps its list head: in the server image, at the address the
+    // recognised build has for it, or (null) in a block of its own. The current world's
+    // list moves there at once; a world made later takes the place over while it lives.
+    static void Keep_List_Heads_At(void* storage);
+
     // What reached the server.
     std::vector<std::string> Console_Lines;
     std::vector<ServerObject> Removed_Charges;
@@ -200,6 +206,7 @@ class World {
     unsigned char* New_Link(ServerObject target);
     void Refresh_Seats(ObjectInfo& info);
     void Refresh_Observers(ObjectInfo& info);
+    void Move_List_Head(unsigned char* to);
 
     struct Timer {
         double Due;
@@ -222,7 +229,8 @@ class World {
     std::vector<ObjectInfo*> objects_;
     std::unordered_set<const void*> live_;
     std::vector<std::pair<PlayerId, unsigned char*>> players_; // known to Host_Find_Player
-    unsigned char* list_head_ = nullptr;
+    unsigned char* own_list_head_ = nullptr;
+    unsigned char* list_head_ = nullptr; // own_list_head_ or the server image's
     unsigned char* list_tail_ = nullptr;
     World* previous_ = nullptr;
 };
