@@ -5,3 +5,4 @@ PluginHostSettings* Host_Settings = nullptr;
 PluginHostContext* Host_Context = nullptr;
 ObjectCreateHook* Hook_Record = nullptr;
 int32_t Hook_Id = 0;
+bool Hook_Registered = false;

@@ -12,3 +12,5 @@ extern PluginHostSettings* Host_Settings; // written by SSGM_Plugin_Load
 extern PluginHostContext* Host_Context;   // written by SSGM_Plugin_Load
 extern ObjectCreateHook* Hook_Record;     // written by plugin start
 extern int32_t Hook_Id;                   // written by plugin start
+// Whether bhs.dll took Hook_Record (Hook_Id is then its id); written by start and unload.
+extern bool Hook_Registered;
