@@ -12,6 +12,9 @@ void Plugin_Attach();
 // and on standard output).
 void Plugin_Start();
 
+// Set once the operator has been told; the line is not repeated.
+extern bool Unsupported_Build_Reported;
+
 constexpr char Plugin_Title[] = "Tarnwick Plugin";
 constexpr char Plugin_Version[] = "1.0";
 constexpr char Host_Interface_Version[] = "2.0.2";

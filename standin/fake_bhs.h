@@ -1,6 +1,7 @@
-// The test's handle on the fake bhs.dll (standin/bhs/): a shared object opened fresh for
-// each use, whose module handle is what SSGM hands the plugin, and through which the
-// stand-in creates game objects as the server does, by calling every registered hook.
+// The test's handle on the fake bhs.dll (standin/bhs/): a shared object whose records
+// start empty with each handle, whose module handle is what SSGM hands the plugin, and
+// through which the stand-in creates game objects as the server does, by calling every
+// registered hook.
 // Linux builds only (fake_bhs_posix.cpp).
 #pragma once
 
@@ -40,5 +41,8 @@ class FakeBhs {
   private:
     void* module_ = nullptr;
 };
+
+// A module of this process that has none of bhs.dll's functions.
+void* Module_Without_Bhs_Functions();
 
 } // namespace standin

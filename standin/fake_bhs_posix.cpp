@@ -35,9 +35,10 @@ FakeBhs::FakeBhs(BhsExports exports) {
     Control<void (*)()>(module_, "Fake_Bhs_Reset")();
 }
 
+// The library stays loaded: as in the server, bhs.dll outlives the plugin, whose
+// unload may still call into it after the test has let go of its handle.
 FakeBhs::~FakeBhs() {
     Control<void (*)()>(module_, "Fake_Bhs_Reset")();
-    dlclose(module_);
 }
 
 void* FakeBhs::Function(const char* name) const {
@@ -70,6 +71,12 @@ std::vector<std::string> FakeBhs::Calls() const {
 
 void FakeBhs::Object_Created(ServerObject object) const {
     Control<void (*)(void*)>(module_, "Fake_Bhs_Object_Created")(object);
+}
+
+void* Module_Without_Bhs_Functions() {
+    // The maths library and what it depends on define none of the names.
+    static void* const module = dlopen("libm.so.6", RTLD_NOW | RTLD_LOCAL);
+    return module;
 }
 
 } // namespace standin

@@ -668,6 +668,11 @@ CRT_IMPL int Initterm_E(Init_E_Fn* begin, Init_E_Fn* end) {
 
 std::vector<Init_Fn> exit_functions;
 
+// The C runtime's hook for maths errors (domain errors of sqrt and the like); this
+// stand-in reports none, so the handler is never called.
+using Matherr_Fn = int (*)(void* exception);
+CRT_IMPL void Setusermatherr(Matherr_Fn) {}
+
 CRT_IMPL Init_Fn Onexit(Init_Fn function) {
     exit_functions.push_back(function);
     return function;
@@ -768,6 +773,7 @@ const Served msvcrt[] = {
     {"__dllonexit", Address(&Dllonexit)},
     {"__iob_func", Address(&Iob_Func)},
     {"__mb_cur_max", &mb_cur_max},
+    {"__setusermatherr", Address(&Setusermatherr)},
     {"_amsg_exit", Address(&Amsg_Exit)},
     {"_errno", Address(&Errno)},
     {"_initterm", Address(&Initterm)},
