@@ -2,7 +2,9 @@
 // its unloading, and the loader that runs it here refusing what it cannot run.
 #include "tests/binary/tarnwick_dll.h"
 
+#include "host/calling.h"
 #include "standin/allocator.h"
+#include "standin/fake_bhs.h"
 #include "standin/windows_api.h"
 #include "tests/unit/scratch_directory.h"
 #include "tests/unit/standin_test.h"
@@ -66,6 +68,25 @@ TEST_F(TarnwickDll, dll_main_turns_off_thread_notifications_for_its_own_module) 
     module_ = Load(Tarnwick_Dll_Path);
     ASSERT_NE(module_, nullptr);
     EXPECT_THAT(standin::Thread_Calls_Disabled(), ElementsAre(standin::Pe_Module_Handle(module_)));
+}
+
+TEST_F(TarnwickDll, get_proc_address_reads_a_loaded_dll_by_export_and_any_other_module_by_dlsym) {
+    module_ = Load(Tarnwick_Dll_Path);
+    ASSERT_NE(module_, nullptr);
+    using Get_Proc_Address_Fn = void*(__attribute__((stdcall))*)(void* module, const char* name);
+    const auto get_proc_address =
+        Bit_Cast<Get_Proc_Address_Fn>(standin::Windows_Import("KERNEL32.dll", "GetProcAddress"));
+    ASSERT_NE(get_proc_address, nullptr);
+    void* const handle = standin::Pe_Module_Handle(module_);
+    EXPECT_EQ(get_proc_address(handle, "Set_Script_Commands"),
+              standin::Pe_Module_Export(module_, "Set_Script_Commands"));
+    EXPECT_EQ(get_proc_address(handle, "Plugin_Start"), nullptr) << "not exported";
+    EXPECT_EQ(get_proc_address(handle, reinterpret_cast<const char*>(1)),
+              standin::Pe_Module_Export_Ordinal(module_, 1));
+    standin::FakeBhs bhs;
+    EXPECT_EQ(get_proc_address(bhs.Module(), "AddChatHook"), bhs.Function("AddChatHook"));
+    EXPECT_EQ(get_proc_address(bhs.Module(), "NoSuchFunction"), nullptr);
+    EXPECT_EQ(get_proc_address(nullptr, "AddChatHook"), nullptr);
 }
 
 // The registry's head and a factory's link to the next one (after its table pointer).
