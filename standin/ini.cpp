@@ -11,15 +11,6 @@
 namespace standin {
 namespace {
 
-struct IniSection {
-    std::string Name;
-    std::vector<std::pair<std::string, std::string>> Entries; // key, value in file order
-};
-
-struct IniFile {
-    std::vector<IniSection> Sections; // in file order; a name may come more than once
-};
-
 struct IniState {
     std::set<const void*> live;
     IniCounts counts;
@@ -42,7 +33,21 @@ std::string Trimmed(const std::string& s, size_t begin, size_t end) {
     return s.substr(begin, end - begin);
 }
 
-void Parse_Line(IniFile& ini, std::string line) {
+// A live object, or null (counted) for anything else.
+const IniDocument* Live_Object(void* ini) {
+    IniState& s = State();
+    if (!ini || !s.live.count(ini)) {
+        ++s.counts.Bad_Handle_Calls;
+        return nullptr;
+    }
+    return static_cast<const IniDocument*>(ini);
+}
+
+void Note_Read(const char* section, const char* key) {
+    State().counts.Reads.emplace_back(section ? section : "", key ? key : "");
+}
+
+void Parse_Line(IniDocument& ini, std::string line, size_t number) {
     if (!line.empty() && line.back() == '\r')
         line.pop_back();
     const std::string text = Trimmed(line, 0, line.size());
@@ -51,49 +56,50 @@ void Parse_Line(IniFile& ini, std::string line) {
     if (text[0] == '[') {
         const size_t close = text.find(']');
         if (close != std::string::npos)
-            ini.Sections.push_back({Trimmed(text, 1, close), {}});
+            ini.Sections.push_back({Trimmed(text, 1, close), number, {}});
+        else
+            ini.Ignored.push_back({number, "a section name without ']'"});
         return;
     }
     const size_t equals = text.find('=');
-    if (equals == std::string::npos || ini.Sections.empty())
+    if (equals == std::string::npos) {
+        ini.Ignored.push_back({number, "no '=' in the line"});
         return;
+    }
     std::string key = Trimmed(text, 0, equals);
-    if (!key.empty())
-        ini.Sections.back().Entries.emplace_back(std::move(key),
-                                                 Trimmed(text, equals + 1, text.size()));
+    if (key.empty())
+        ini.Ignored.push_back({number, "an empty key"});
+    else if (ini.Sections.empty())
+        ini.Ignored.push_back({number, "a key before the first section"});
+    else
+        ini.Sections.back().Entries.push_back(
+            {std::move(key), Trimmed(text, equals + 1, text.size()), number});
 }
 
-// The first entry of the key in the first section of that name that has it.
-const std::string* Find_Value(const IniFile& ini, const char* section, const char* key) {
+} // namespace
+
+IniDocument Parse_Ini(std::istream& in) {
+    IniDocument ini;
+    std::string line;
+    for (size_t number = 1; std::getline(in, line); ++number)
+        Parse_Line(ini, line, number);
+    return ini;
+}
+
+const IniEntry* Find_Ini_Entry(const IniDocument& ini, const char* section, const char* key) {
     if (!section || !key)
         return nullptr;
     for (const IniSection& s : ini.Sections) {
         if (!Ascii_Equal_Ignoring_Case(s.Name.c_str(), section))
             continue;
-        for (const auto& entry : s.Entries)
-            if (Ascii_Equal_Ignoring_Case(entry.first.c_str(), key))
-                return &entry.second;
+        for (const IniEntry& entry : s.Entries)
+            if (Ascii_Equal_Ignoring_Case(entry.Key.c_str(), key))
+                return &entry;
     }
     return nullptr;
 }
 
-// A live object, or null (counted) for anything else.
-const IniFile* Live_Object(void* ini) {
-    IniState& s = State();
-    if (!ini || !s.live.count(ini)) {
-        ++s.counts.Bad_Handle_Calls;
-        return nullptr;
-    }
-    return static_cast<const IniFile*>(ini);
-}
-
-void Note_Read(const char* section, const char* key) {
-    State().counts.Reads.emplace_back(section ? section : "", key ? key : "");
-}
-
-// Like atoi: blanks, a sign and the leading decimal digits; 0 without digits. Out of
-// range saturates.
-int32_t Leading_Number(const std::string& text) {
+int32_t Ini_Integer(const std::string& text) {
     size_t i = 0;
     while (i < text.size() && Is_Blank(text[i]))
         ++i;
@@ -110,17 +116,13 @@ int32_t Leading_Number(const std::string& text) {
     return value > INT32_MAX ? INT32_MAX : static_cast<int32_t>(value);
 }
 
-} // namespace
-
 void* INI_Load(const char* file_name) {
     IniState& s = State();
     s.counts.Loaded_Names.push_back(file_name ? file_name : "");
-    IniFile* ini = new IniFile;
+    IniDocument* ini = new IniDocument;
     if (file_name) {
         std::ifstream in(std::string("./data/") + file_name, std::ios::binary);
-        std::string line;
-        while (std::getline(in, line))
-            Parse_Line(*ini, line);
+        *ini = Parse_Ini(in);
     }
     s.live.insert(ini);
     ++s.counts.Live;
@@ -134,26 +136,26 @@ void INI_Release(void* ini) {
     s.live.erase(ini);
     --s.counts.Live;
     ++s.counts.Releases;
-    delete static_cast<IniFile*>(ini);
+    delete static_cast<IniDocument*>(ini);
 }
 
 int32_t THISCALL INI_Get_Int(void* ini, const char* section, const char* key,
                              int32_t default_value) {
-    const IniFile* file = Live_Object(ini);
+    const IniDocument* file = Live_Object(ini);
     if (!file)
         return default_value;
     Note_Read(section, key);
-    const std::string* value = Find_Value(*file, section, key);
-    return value ? Leading_Number(*value) : default_value;
+    const IniEntry* entry = Find_Ini_Entry(*file, section, key);
+    return entry ? Ini_Integer(entry->Value) : default_value;
 }
 
 void THISCALL INI_Get_String(void* ini, const char* section, const char* key,
                              const char* default_value, char* buffer, uint32_t size) {
-    const IniFile* file = Live_Object(ini);
+    const IniDocument* file = Live_Object(ini);
     if (file)
         Note_Read(section, key);
-    const std::string* value = file ? Find_Value(*file, section, key) : nullptr;
-    const char* text = value ? value->c_str() : (default_value ? default_value : "");
+    const IniEntry* entry = file ? Find_Ini_Entry(*file, section, key) : nullptr;
+    const char* text = entry ? entry->Value.c_str() : (default_value ? default_value : "");
     if (!buffer || size == 0)
         return;
     // Measured up to the terminator, as a server would copy a C string.
@@ -171,7 +173,7 @@ IniCounts Ini_Counts() {
 void Reset_Ini() {
     IniState& s = State();
     for (const void* ini : s.live)
-        delete static_cast<const IniFile*>(ini);
+        delete static_cast<const IniDocument*>(ini);
     s.live.clear();
     s.counts = IniCounts{};
 }

@@ -8,11 +8,40 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <istream>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace standin {
+
+// A file as the reader sees it, with the line (from 1) where each part stands: what the
+// INI objects answer from, and what the settings checker reports on.
+struct IniEntry {
+    std::string Key, Value; // trimmed
+    size_t Line;
+};
+struct IniSection {
+    std::string Name;
+    size_t Line;
+    std::vector<IniEntry> Entries; // in file order; a key may come more than once
+};
+// A line that is neither blank, comment, section nor key, and that the reader passes over.
+struct IniIgnoredLine {
+    size_t Line;
+    const char* Why;
+};
+struct IniDocument {
+    std::vector<IniSection> Sections; // in file order; a name may come more than once
+    std::vector<IniIgnoredLine> Ignored;
+};
+IniDocument Parse_Ini(std::istream& in);
+// The entry that answers for a key: the first one in the first section of that name (in
+// any letter case) that has it; null when there is none.
+const IniEntry* Find_Ini_Entry(const IniDocument& ini, const char* section, const char* key);
+// The integer reader, like atoi: blanks, a sign and the leading decimal digits; 0 without
+// digits; beyond the 32-bit range, the nearest end of it.
+int32_t Ini_Integer(const std::string& value);
 
 // An object also for a missing or unreadable file: an empty one, on which every read
 // gives its default.

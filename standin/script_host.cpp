@@ -48,6 +48,8 @@ void World::Advance_Clock(double seconds) {
             continue;
         timers_.erase(pending);
         Script_Notify_Timer(timer.Observer, timer.Object, timer.Number);
+        if (After_Timer)
+            After_Timer(timer.Object);
     }
     // The end of the server's frame: removed charges go, with their scripts.
     std::vector<ServerObject> removed;

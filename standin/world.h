@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -185,6 +186,9 @@ class World {
     // then destroys removed charges and the scripts that asked for destruction.
     void Advance_Clock(double seconds);
     double Clock() const { return clock_; }
+    // Called after each timer notification with the timer's object, so that what one
+    // notification did can be told from what the next one in the same step does.
+    std::function<void(ServerObject object)> After_Timer;
     size_t Pending_Timers() const { return timers_.size(); }
     void Request_Destroy(ScriptClass* script);
     void Destroy_Requested_Scripts();
