@@ -3,6 +3,7 @@
 #include "sim/settings_check.h"
 
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 namespace sim {
@@ -95,11 +96,12 @@ int Play_Command(const std::string& scenario_path, PluginSource& plugin,
         return 2;
     }
     const MatchResult result = Play_Match(scenario, plugin, options, [&](const Event& event) {
-        json ? Print_Json(out, event) : Print_Text(out, event);
+        if (json)
+            Print_Json(out, event);
+        else
+            Print_Text(event.Type == "error" ? err : out, event);
         out.flush();
     });
-    if (!result.Played)
-        err << "tarnwick-sim: " << result.Error << "\n";
     return Exit_Code(result);
 }
 
@@ -130,7 +132,10 @@ int Main(int argc, const char* const* argv, std::ostream& out, std::ostream& err
         } else if (a == "--ini" && command == "play") {
             options.Settings_File = args[++i];
         } else if (a == "--dll" && command == "play") {
-            dll = args[++i];
+            // The match runs in a working folder of its own: the path must not depend on
+            // where the program was started.
+            std::error_code ignored;
+            dll = std::filesystem::absolute(args[++i], ignored).lexically_normal().string();
         } else if (a == "--json" && command == "play") {
             json = true;
         } else if (a.rfind("--", 0) != 0 && file.empty()) {

@@ -286,14 +286,25 @@ bool Walk_Imports(const ImageView& view, const DataDirectory& dir, std::string& 
     }
 }
 
+// The whole file in one read: byte by byte is slow under an emulator, and programs with
+// the server's range in their image are megabytes long.
+std::vector<unsigned char> File_Bytes(std::ifstream& in) {
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    in.seekg(0, std::ios::beg);
+    std::vector<unsigned char> bytes(size > 0 ? static_cast<size_t>(size) : 0);
+    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())))
+        bytes.resize(static_cast<size_t>(in.gcount()));
+    return bytes;
+}
+
 } // namespace
 
 bool Read_Pe_Image(const std::string& path, PeImageInfo& info, std::string& error) {
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return Fail(error, "cannot open " + path);
-    const std::vector<unsigned char> data((std::istreambuf_iterator<char>(in)),
-                                          std::istreambuf_iterator<char>());
+    const std::vector<unsigned char> data = File_Bytes(in);
     const Bytes file{data.data(), data.size()};
     Headers h;
     if (!Parse_Headers(file, h, error)) {
@@ -493,7 +504,7 @@ PeModule* Load_Pe_Module(const std::string& path, std::string& error) {
         delete m;
         return nullptr;
     }
-    m->File.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    m->File = File_Bytes(in);
     const Bytes file{m->File.data(), m->File.size()};
     if (!Parse_Headers(file, m->Header, error) || !Map_Image(*m, error) ||
         !Apply_Relocations(*m, error) || !Resolve_Imports(*m, error) || !Set_Up_Tls(*m, error)) {

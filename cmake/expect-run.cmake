@@ -1,0 +1,31 @@
+# Runs a program and checks its exit code and what it printed:
+#   cmake -DEXIT=<code> [-DEXPECT_1=<regex> ... -DEXPECT_9=<regex>] -P expect-run.cmake --
+#         <program> [args...]
+# Standard output and standard error are checked together; every regex must match.
+set(command "")
+set(after_separator OFF)
+foreach(i RANGE 1 ${CMAKE_ARGC})
+    if(i EQUAL CMAKE_ARGC)
+        break()
+    endif()
+    if(after_separator)
+        list(APPEND command "${CMAKE_ARGV${i}}")
+    elseif(CMAKE_ARGV${i} STREQUAL "--")
+        set(after_separator ON)
+    endif()
+endforeach()
+if(NOT command)
+    message(FATAL_ERROR "expect-run: no program given after --")
+endif()
+
+execute_process(COMMAND ${command} RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
+set(printed "${out}${err}")
+if(NOT code STREQUAL "${EXIT}")
+    message(FATAL_ERROR "exit code ${code}, expected ${EXIT}; it printed:\n${printed}")
+endif()
+foreach(n RANGE 1 9)
+    if(DEFINED EXPECT_${n} AND NOT printed MATCHES "${EXPECT_${n}}")
+        message(FATAL_ERROR "the output lacks /${EXPECT_${n}}/; it printed:\n${printed}")
+    endif()
+endforeach()
+message(STATUS "exit code ${code} and output as expected")
