@@ -83,6 +83,8 @@ class Reader {
                 s.Why += "; no stacking limit covers proximity charges";
         } else if (carrier_team == Opposing_Team(owner_team)) {
             s.Why = on + ", which is the opposing team's";
+        } else if (vehicle) {
+            s.Why = on + ", an occupied vehicle whose first seat holds no team-mate";
         } else {
             s.Why = on + ", which no rule covers";
         }
