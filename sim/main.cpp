@@ -2,6 +2,7 @@
 #include "sim/commands.h"
 
 #include <csignal>
+#include <exception>
 #include <iostream>
 
 int main(int argc, char** argv) {
@@ -10,5 +11,10 @@ int main(int argc, char** argv) {
     // removed its working folder.
     std::signal(SIGPIPE, SIG_IGN);
 #endif
-    return sim::Main(argc, argv, std::cout, std::cerr);
+    try {
+        return sim::Main(argc, argv, std::cout, std::cerr);
+    } catch (const std::exception& e) {
+        std::cerr << "tarnwick-sim: cannot go on: " << e.what() << "\n";
+        return 2;
+    }
 }

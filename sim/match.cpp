@@ -38,23 +38,6 @@ const char* Kind_Name(C4Kind kind) {
     return kind == C4_Remote ? "remote" : kind == C4_Timed ? "timed" : "proximity";
 }
 
-bool Read_Whole_File(const std::string& path, std::string& bytes, std::string& error) {
-    std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored)) {
-        error = path + ": is a folder, not a settings file";
-        return false;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path + ": cannot be read (" + std::strerror(errno) + ")";
-        return false;
-    }
-    std::ostringstream content;
-    content << in.rdbuf();
-    bytes = content.str();
-    return true;
-}
-
 // The lines of the plugin host's daily log files in the working directory.
 std::vector<std::string> Log_Lines() {
     std::vector<std::string> lines;
@@ -162,7 +145,7 @@ class Match {
         }
         if (!path.empty()) {
             std::string error;
-            if (!Read_Whole_File(path, settings_text_, error)) {
+            if (!Read_Settings_Bytes(path, settings_text_, error)) {
                 result_.Error = scenario_.Settings_File.empty() || !options_.Settings_File.empty()
                                     ? error
                                     : To_String(scenario_.Settings_At) + ": " + error;

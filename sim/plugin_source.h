@@ -61,7 +61,7 @@ class PluginSource {
 };
 
 // The real Tarnwick.dll at `path`, loaded the platform's way (Linux: the stand-in's PE
-// loader; Windows: LoadLibraryA and GetProcAddress).
+// loader; Windows: LoadLibraryA and GetProcAddress; sim/dll_library.h).
 std::unique_ptr<PluginSource> Dll_Source(const std::string& path);
 
 // The DLL the simulator loads when it is given none: on Linux the win32 build's, on

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 namespace sim {
 
@@ -268,7 +269,7 @@ size_t Longest_Id_Paged(const std::string& text) {
     return digits;
 }
 
-bool Read_Settings_File(const std::string& path, standin::IniDocument& ini, std::string& error) {
+bool Read_Settings_Bytes(const std::string& path, std::string& bytes, std::string& error) {
     std::error_code ignored;
     if (std::filesystem::is_directory(path, ignored)) {
         error = path + ": is a folder, not a settings file";
@@ -279,11 +280,22 @@ bool Read_Settings_File(const std::string& path, standin::IniDocument& ini, std:
         error = path + ": cannot be read (" + std::strerror(errno) + ")";
         return false;
     }
-    ini = standin::Parse_Ini(in);
+    std::ostringstream content;
+    content << in.rdbuf();
     if (in.bad()) {
         error = path + ": cannot be read";
         return false;
     }
+    bytes = content.str();
+    return true;
+}
+
+bool Read_Settings_File(const std::string& path, standin::IniDocument& ini, std::string& error) {
+    std::string bytes;
+    if (!Read_Settings_Bytes(path, bytes, error))
+        return false;
+    std::istringstream in(bytes);
+    ini = standin::Parse_Ini(in);
     return true;
 }
 

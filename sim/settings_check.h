@@ -72,8 +72,9 @@ std::string Page_Line(int32_t player_id, const std::string& text);
 // Ids of up to four digits are what a server gives.
 size_t Longest_Id_Paged(const std::string& text);
 
-// Reads a settings file; false, with the reason and the path, when it is missing or
-// cannot be read.
+// Reads a settings file, as bytes or parsed; false, with the reason and the path, when it
+// is missing or cannot be read.
+bool Read_Settings_Bytes(const std::string& path, std::string& bytes, std::string& error);
 bool Read_Settings_File(const std::string& path, standin::IniDocument& ini, std::string& error);
 
 } // namespace sim
