@@ -3,13 +3,13 @@
 #include "sim/bhs_module.h"
 #include "sim/judgement.h"
 #include "sim/settings_check.h"
-#include "sim/working_directory.h"
 #include "standin/allocator.h"
 #include "standin/command_table.h"
 #include "standin/ini.h"
 #include "standin/message_boxes.h"
 #include "standin/server_image.h"
 #include "standin/ssgm_records.h"
+#include "standin/working_directory.h"
 #include "standin/world.h"
 
 #include <algorithm>
@@ -87,7 +87,7 @@ class Match {
     MatchResult Play() {
         if (!Prepare_Settings())
             return Fail();
-        WorkingDirectory directory;
+        standin::WorkingDirectory directory("tarnwick-sim-");
         std::string why;
         if (!directory.Ready(why)) {
             result_.Error = why;

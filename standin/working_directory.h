@@ -1,15 +1,17 @@
-// A fresh working directory for one match, as a server's: a new temporary folder with its
-// data/ folder, made the current directory, and removed with everything in it afterwards.
+// A fresh working directory, as a server's: a new temporary folder with its data/ folder,
+// made the current directory, and removed with everything in it afterwards (the previous
+// current directory restored).
 #pragma once
 
 #include <filesystem>
 #include <string>
 
-namespace sim {
+namespace standin {
 
 class WorkingDirectory {
   public:
-    WorkingDirectory();
+    // The folder's name starts with `prefix`.
+    explicit WorkingDirectory(const std::string& prefix);
     ~WorkingDirectory();
     WorkingDirectory(const WorkingDirectory&) = delete;
     WorkingDirectory& operator=(const WorkingDirectory&) = delete;
@@ -24,4 +26,4 @@ class WorkingDirectory {
     std::string why_;
 };
 
-} // namespace sim
+} // namespace standin

@@ -1,10 +1,10 @@
-#include "sim/working_directory.h"
+#include "standin/working_directory.h"
 
 #include <random>
 
-namespace sim {
+namespace standin {
 
-WorkingDirectory::WorkingDirectory() {
+WorkingDirectory::WorkingDirectory(const std::string& prefix) {
     std::error_code error;
     previous_ = std::filesystem::current_path(error);
     const std::filesystem::path temp = std::filesystem::temp_directory_path(error);
@@ -14,7 +14,7 @@ WorkingDirectory::WorkingDirectory() {
     }
     std::random_device random;
     for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
-        const std::filesystem::path candidate = temp / ("tarnwick-sim-" + std::to_string(random()));
+        const std::filesystem::path candidate = temp / (prefix + std::to_string(random()));
         if (std::filesystem::create_directory(candidate, error))
             path_ = candidate;
     }
@@ -41,4 +41,4 @@ bool WorkingDirectory::Ready(std::string& why) const {
     return why_.empty();
 }
 
-} // namespace sim
+} // namespace standin
