@@ -211,6 +211,7 @@ class Match {
         x.Check_Version(0, version_record);
         x.Plugin_Load(bhs_.Module(), host_settings_.Record(), host_context_.Record(), 0,
                       plugin_record);
+        described_ = true;
         const std::string title = Take_Host_String(plugin_record, Plugin_Record_Title);
         const std::string version = Take_Host_String(plugin_record, Plugin_Record_Version);
         const std::string interface = Take_Host_String(version_record, Version_Record_Version);
@@ -234,7 +235,6 @@ class Match {
             result_.Error = "the plugin refused the server's command table";
             return false;
         }
-        started_ = true;
         report_({"started",
                  -1,
                  bhs_.Hook_Count() ? "plugin started; it watches every new object"
@@ -642,7 +642,8 @@ class Match {
 
     MatchResult Fail() {
         if (loaded_) {
-            if (started_)
+            // SSGM unloads a plugin it described, started or not.
+            if (described_)
                 plugin_.Exports().Plugin_Unload();
             if (world_)
                 world_->Destroy_All_Objects();
@@ -670,7 +671,7 @@ class Match {
     BhsModule bhs_;
     standin::HostSettingsRecord host_settings_;
     standin::HostContextRecord host_context_;
-    bool loaded_ = false, started_ = false;
+    bool loaded_ = false, described_ = false;
     size_t blocks_at_load_ = 0;
     size_t log_seen_ = 0;
     Event health_;

@@ -301,3 +301,43 @@ TEST(PlayCommand, bad_arguments_get_the_usage_and_exit_2) {
         EXPECT_THAT(err.str(), HasSubstr(row.Message));
     }
 }
+
+namespace {
+
+// A plugin that refuses the server's command table, and tells whether it was unloaded.
+bool refusing_plugin_unloaded = false;
+
+class RefusingSource : public sim::PluginSource {
+  public:
+    bool Load(std::string&) override {
+        exports_.Create_Script = [](const char*) -> ScriptClass* { return nullptr; };
+        exports_.Check_Version = [](uint32_t, void*) { return true; };
+        exports_.Plugin_Load = [](void*, PluginHostSettings*, PluginHostContext*, uint32_t, void*) {
+        };
+        exports_.Plugin_Unload = [] { refusing_plugin_unloaded = true; };
+        exports_.Set_Request_Destroy_Func = [](Request_Destroy_Fn) {};
+        exports_.Set_Script_Commands = [](ScriptCommands*) { return false; };
+        return true;
+    }
+    void Unload() override {}
+    std::string Description() const override { return "a refusing plugin"; }
+};
+
+} // namespace
+
+TEST(PlayMatch, a_plugin_that_refuses_the_command_table_is_unloaded_and_nothing_is_played) {
+    sim::Scenario scenario;
+    std::istringstream in("player rex id 5 team 0\ncharge c rex remote on nothing\n");
+    ASSERT_TRUE(sim::Parse_Scenario(in, "r.scenario", scenario).empty());
+    RefusingSource plugin;
+    refusing_plugin_unloaded = false;
+    std::vector<std::string> types;
+    const sim::MatchResult result = sim::Play_Match(
+        scenario, plugin, {}, [&](const sim::Event& e) { types.push_back(e.Type); });
+    EXPECT_FALSE(result.Played);
+    EXPECT_EQ(sim::Exit_Code(result), 2);
+    EXPECT_EQ(result.Error, "the plugin refused the server's command table");
+    EXPECT_TRUE(refusing_plugin_unloaded);
+    EXPECT_EQ(types.back(), "error");
+    EXPECT_THAT(types, testing::Not(testing::Contains("placed")));
+}
