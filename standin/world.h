@@ -165,6 +165,7 @@ class World {
     size_t Null_Existence_Queries = 0; // Cmd_Object_Exists asked about null
     size_t Existence_Queries = 0;
     size_t Member_Int_Reads = 0;
+    size_t Slot_Calls = 0; // served virtual slots, any table
 
     // Called by the stand-in's Host_C4_Remove with the charge part. The charge is taken
     // off the list at once and destroyed at the end of the current clock step.
