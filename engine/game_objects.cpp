@@ -60,17 +60,16 @@ void* Call_Slot(const void* object, int slot) {
     return Bit_Cast<Slot_Fn>(table[slot])(object);
 }
 
-const void* Charge_Part(ServerObject object) {
-    if (!Object_Is_Live(object))
-        return nullptr;
+// The charge part of an object already known to be live.
+ChargePart Live_Charge_Part(ServerObject object) {
     const void* physical = Call_Slot(object, Slot_Physical_Part);
     if (!physical)
         return nullptr;
-    return Call_Slot(physical, Slot_Charge_Part);
+    return static_cast<ChargePart>(Call_Slot(physical, Slot_Charge_Part));
 }
 
-ServerObject Linked_Object(const void* charge_part, size_t link_offset) {
-    const void* link = Field<const void*>(charge_part, link_offset);
+ServerObject Linked_Object(ChargePart part, size_t link_offset) {
+    const void* link = Field<const void*>(part, link_offset);
     if (!link)
         return nullptr;
     return Field<ServerObject>(link, Link_Target);
@@ -82,32 +81,44 @@ bool Object_Is_Live(ServerObject object) {
     return Cmd_Object_Exists(object) != 0 && object != nullptr;
 }
 
-bool Object_Is_Charge(ServerObject object) {
-    return Charge_Part(object) != nullptr;
+ChargePart Charge_Part_Of(ServerObject object) {
+    return Object_Is_Live(object) ? Live_Charge_Part(object) : nullptr;
 }
 
-ServerObject Charge_Owner(ServerObject charge) {
-    const void* part = Charge_Part(charge);
-    return part ? Linked_Object(part, Charge_Owner_Link) : nullptr;
-}
-
-ServerObject Charge_Carrier(ServerObject charge) {
-    const void* part = Charge_Part(charge);
-    return part ? Linked_Object(part, Charge_Carrier_Link) : nullptr;
-}
-
-C4Kind Charge_Kind(ServerObject charge) {
-    const void* part = Charge_Part(charge);
+C4Kind Charge_Part_Kind(ChargePart part) {
     if (!part)
         return C4_None;
     const void* definition = Field<const void*>(part, Charge_Definition);
     return Forward_Get_Member_Int(Field_Address(definition, Definition_Kind));
 }
 
+ServerObject Charge_Part_Owner(ChargePart part) {
+    return part ? Linked_Object(part, Charge_Owner_Link) : nullptr;
+}
+
+ServerObject Charge_Part_Carrier(ChargePart part) {
+    return part ? Linked_Object(part, Charge_Carrier_Link) : nullptr;
+}
+
+bool Object_Is_Charge(ServerObject object) {
+    return Charge_Part_Of(object) != nullptr;
+}
+
+ServerObject Charge_Owner(ServerObject charge) {
+    return Charge_Part_Owner(Charge_Part_Of(charge));
+}
+
+ServerObject Charge_Carrier(ServerObject charge) {
+    return Charge_Part_Carrier(Charge_Part_Of(charge));
+}
+
+C4Kind Charge_Kind(ServerObject charge) {
+    return Charge_Part_Kind(Charge_Part_Of(charge));
+}
+
 void Charge_Remove(ServerObject charge) {
-    const void* part = Charge_Part(charge);
-    if (part)
-        Forward_C4_Remove(const_cast<void*>(part));
+    if (ChargePart part = Charge_Part_Of(charge))
+        Forward_C4_Remove(const_cast<ChargePartData*>(part));
 }
 
 PlayerId Object_Player_Id(ServerObject object) {
@@ -207,4 +218,9 @@ ServerObject Listed_Game_Object(const void* node) {
     if (!game_object || Cmd_Object_Exists(game_object) == 0)
         return nullptr;
     return game_object;
+}
+
+ChargePart Listed_Charge_Part(const void* node) {
+    ServerObject object = Listed_Game_Object(node);
+    return object ? Live_Charge_Part(object) : nullptr;
 }

@@ -24,6 +24,17 @@ int32_t Vehicle_Occupants(ServerObject vehicle);
 ServerObject Vehicle_First_Occupant(ServerObject vehicle);
 bool Object_Has_Watch_Script(ServerObject object);
 
+// A charge's own part, found once, so that a walk over the object list reads a charge's
+// kind, owner and carrier without asking the server for the part again for each of them.
+// A null part gives the missing values of the queries above.
+struct ChargePartData;
+using ChargePart = const ChargePartData*;
+// The charge part of a live object; null when the object is not live or is no charge.
+ChargePart Charge_Part_Of(ServerObject object);
+C4Kind Charge_Part_Kind(ChargePart part);
+ServerObject Charge_Part_Owner(ChargePart part);
+ServerObject Charge_Part_Carrier(ChargePart part);
+
 // Sends one console command line; a line longer than 255 characters is dropped.
 void Console_Send_Line(const char* line);
 constexpr size_t Console_Line_Limit = 255;
@@ -37,3 +48,6 @@ void Forward_C4_Remove(void* charge_part);
 const void* Object_List_First();
 const void* Object_List_Next(const void* node);
 ServerObject Listed_Game_Object(const void* node);
+// The charge part of the game object a node stands for: null when Listed_Game_Object
+// gives null or that object is no charge. The object's live test is made once, for both.
+ChargePart Listed_Charge_Part(const void* node);

@@ -10,12 +10,13 @@ template <class FinalTest> int32_t Count_Charges(PlayerId player, C4Kind kind, F
     const int32_t team = Player_Team(player);
     int32_t count = 0;
     for (const void* node = Object_List_First(); node; node = Object_List_Next(node)) {
-        ServerObject charge = Listed_Game_Object(node);
-        if (!charge || !Object_Is_Charge(charge) || Charge_Kind(charge) != kind)
+        // The charge part is found once and the kind, owner and carrier read from it.
+        ChargePart charge = Listed_Charge_Part(node);
+        if (!charge || Charge_Part_Kind(charge) != kind)
             continue;
-        if (Object_Player_Id(Charge_Owner(charge)) != player)
+        if (Object_Player_Id(Charge_Part_Owner(charge)) != player)
             continue;
-        if (test(Charge_Carrier(charge), team))
+        if (test(Charge_Part_Carrier(charge), team))
             ++count;
     }
     return count;

@@ -225,6 +225,33 @@ TEST_F(GameObjects, the_list_walk_skips_what_is_not_live) {
     EXPECT_EQ(seen, (std::vector<ServerObject>{a, c}));
 }
 
+TEST_F(GameObjects, a_listed_charge_part_answers_as_the_queries_on_its_game_object_do) {
+    ServerObject owner = world().Add_Soldier(1, 4);
+    ServerObject vehicle = world().Add_Vehicle(1, 2);
+    ServerObject charge = world().Add_Charge(C4_Timed, owner, vehicle, 1);
+    ServerObject dead_charge = world().Add_Charge(C4_Remote, owner, nullptr);
+    world().Kill(dead_charge);
+    ServerObject bare_charge = world().Add_Charge(C4_Third, nullptr, nullptr);
+
+    std::vector<ServerObject> charges;
+    for (const void* node = Object_List_First(); node; node = Object_List_Next(node)) {
+        ChargePart part = Listed_Charge_Part(node);
+        ServerObject object = Listed_Game_Object(node);
+        EXPECT_EQ(part != nullptr, Object_Is_Charge(object));
+        if (!part)
+            continue;
+        charges.push_back(object);
+        EXPECT_EQ(part, Charge_Part_Of(object));
+        EXPECT_EQ(Charge_Part_Kind(part), Charge_Kind(object));
+        EXPECT_EQ(Charge_Part_Owner(part), Charge_Owner(object));
+        EXPECT_EQ(Charge_Part_Carrier(part), Charge_Carrier(object));
+    }
+    EXPECT_EQ(charges, (std::vector<ServerObject>{charge, bare_charge}));
+    EXPECT_EQ(Charge_Part_Kind(nullptr), C4_None);
+    EXPECT_EQ(Charge_Part_Owner(nullptr), nullptr);
+    EXPECT_EQ(Charge_Part_Carrier(nullptr), nullptr);
+}
+
 TEST_F(GameObjects, an_empty_list_has_no_first_node) {
     EXPECT_EQ(Object_List_First(), nullptr);
 }
