@@ -1,6 +1,7 @@
 #include "bench_server.h"
 
 #include "config/c4_rule_settings.h"
+#include "scripts/script_registry.h"
 #include "standin/allocator.h"
 #include "standin/command_table.h"
 #include "standin/host_routines.h"
@@ -104,6 +105,7 @@ BenchServer::BenchServer(int objects) : size_(objects) {
     }
 
     standin::Install_Host_Routines();
+    w.Use_Script_Library(&Create_Script);
     Settings = new C4RuleSettings;
     Settings->RemoteC4Limit = Settings->TimedC4Limit = 1 << 20;
     Settings->RemoteC4Stacked = Settings->TimedC4Stacked = 1 << 20;
@@ -112,6 +114,7 @@ BenchServer::BenchServer(int objects) : size_(objects) {
 }
 
 BenchServer::~BenchServer() {
+    world_->Destroy_All_Objects();
     delete Settings;
     Settings = nullptr;
     standin::Clear_Host_Routines();
@@ -123,4 +126,25 @@ BenchServer::~BenchServer() {
 void BenchServer::Forget_Removals() {
     world_->Removed_Charges.clear();
     world_->Console_Lines.clear();
+}
+
+const std::vector<ServerObject>& BenchServer::Fresh_Charges(size_t count) {
+    const ServerObject owner = World().Add_Soldier(0, Judged_Player);
+    while (fresh_charges_.size() < count)
+        fresh_charges_.push_back(World().Add_Charge(C4_Remote, owner, nullptr));
+    return fresh_charges_;
+}
+
+// As the server does when a script asks to go: detached from its object, its timer
+// dropped, destroyed with its block.
+void BenchServer::Detach_Watch_Scripts() {
+    standin::World& w = World();
+    for (ServerObject charge : fresh_charges_)
+        for (ScriptClass* script : std::vector<ScriptClass*>(w.Info(charge).Scripts))
+            w.Request_Destroy(script);
+    w.Destroy_Requested_Scripts();
+    w.Attach_Requests.clear();
+    w.Timer_Starts.clear();
+    w.Destroy_Requests.clear();
+    w.Destroyed_Scripts.clear();
 }

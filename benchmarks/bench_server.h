@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <vector>
 
 class BenchServer {
   public:
@@ -34,6 +35,11 @@ class BenchServer {
     // A building that is no charge.
     ServerObject Building() const { return building_; }
 
+    // Charges the hook has not seen yet, made once per server and appended to its list;
+    // Detach_Watch_Scripts makes them fresh again after the hook attached its script.
+    const std::vector<ServerObject>& Fresh_Charges(size_t count);
+    void Detach_Watch_Scripts();
+
     // The stand-in's records that grow with every removal and page; a benchmark that
     // removes clears them from time to time so memory stays flat.
     void Forget_Removals();
@@ -45,6 +51,7 @@ class BenchServer {
     ServerObject on_nothing_ = nullptr;
     ServerObject on_harvester_ = nullptr;
     ServerObject building_ = nullptr;
+    std::vector<ServerObject> fresh_charges_;
 };
 
 // The server calls one call of `run` makes, as the stand-in counts them.

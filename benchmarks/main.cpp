@@ -8,6 +8,7 @@
 #include "bench_server.h"
 
 #include "rules/c4_rules.h"
+#include "rules/watch_script.h"
 
 #include <benchmark/benchmark.h>
 
@@ -25,6 +26,7 @@
 namespace {
 
 const int Walk_Sizes[] = {100, 1000, 10000};
+constexpr int Medium = 1000;
 constexpr int Large = 10000;
 
 // One server at a time, rebuilt only when a benchmark asks for another size, so the bare
@@ -96,6 +98,38 @@ void Judgement_Of_A_Charge_On_The_Own_Harvester(benchmark::State& state) {
     server.Forget_Removals();
 }
 
+// The hook runs for every object the server creates; most are no charge.
+void Hook_On_An_Object_That_Is_No_Charge(benchmark::State& state) {
+    BenchServer& server = Server(static_cast<int>(state.range(0)));
+    const ServerObject building = server.Building();
+    for (auto _ : state)
+        Watch_New_Object(nullptr, building);
+    Note_Calls(state, "Hook_On_An_Object_That_Is_No_Charge", server,
+               [building] { Watch_New_Object(nullptr, building); });
+}
+
+// A new charge: the hook attaches the watch script, which the server creates through
+// Create_Script, binds and notifies, and whose timer it starts. The charges are made
+// fresh again between batches, outside the measured time.
+constexpr size_t Hook_Batch = 256;
+void Hook_On_A_New_Charge(benchmark::State& state) {
+    BenchServer& server = Server(static_cast<int>(state.range(0)));
+    const std::vector<ServerObject>& charges = server.Fresh_Charges(Hook_Batch);
+    for (auto _ : state) {
+        for (ServerObject charge : charges)
+            Watch_New_Object(nullptr, charge);
+        state.PauseTiming();
+        server.Detach_Watch_Scripts();
+        state.ResumeTiming();
+    }
+    const ServerObject charge = charges[0];
+    Note_Calls(state, "Hook_On_A_New_Charge", server,
+               [charge] { Watch_New_Object(nullptr, charge); });
+    server.Detach_Watch_Scripts();
+    state.counters["hook"] = benchmark::Counter(
+        Hook_Batch, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
 // ---------------------------------------------------------------------------
 // The summary.
 
@@ -132,6 +166,22 @@ const ServerCalls* Calls(const std::string& name) {
     return found == calls_of.end() ? nullptr : &found->second;
 }
 
+// The paths that make no walk, each measured in a world of its own size. The hook on a new
+// charge runs in the smaller world: between its batches the stand-in detaches the scripts
+// with a search over every object, which would take most of the run at the larger size.
+struct SinglePath {
+    const char* Name;
+    int Size;
+    size_t Batch; // calls per iteration
+};
+const SinglePath Single_Paths[] = {
+    {"Hook_On_An_Object_That_Is_No_Charge", Medium, 1},
+    {"Hook_On_A_New_Charge", Medium, Hook_Batch},
+    {"Judgement_Of_A_Charge_On_Nothing", Large, 1},
+    {"Judgement_Of_A_Charge_On_The_Own_Harvester", Large, 1},
+};
+const SinglePath Walking_Judgement_Large = {"Judgement_Walking_The_List", Large, 1};
+
 void Print_Summary(const KeepingReporter& r) {
     std::printf("\n=== Summary of this run\n");
     if (const char* note = std::getenv("TARNWICK_BENCH_NOTE"))
@@ -164,28 +214,29 @@ void Print_Summary(const KeepingReporter& r) {
                     bare->Member_Int_Reads / n, judged->Total() / n, bare->Total() / n);
     }
 
-    const Measured* bare_large = Find(r, Name("Bare_Walk", Large));
-    const double per_node = bare_large ? bare_large->Nanoseconds / Large : 0;
-    std::printf("\nPaths without a walk, in bare-walk nodes (%.1f ns each at %d objects)\n",
-                per_node, Large);
-    const char* const single[] = {"Hook_On_An_Object_That_Is_No_Charge", "Hook_On_A_New_Charge",
-                                  "Judgement_Of_A_Charge_On_Nothing",
-                                  "Judgement_Of_A_Charge_On_The_Own_Harvester"};
-    for (const char* benchmark : single) {
-        const Measured* m = Find(r, Name(benchmark, Large));
-        const ServerCalls* c = Calls(Name(benchmark, Large));
-        if (!m || !c || per_node <= 0)
+    std::printf(
+        "\nPaths without a walk, in bare-walk nodes of a world of the same size (counted\n"
+        "calls: Cmd_Object_Exists, virtual slots of server objects, Host_Get_Member_Int)\n");
+    for (const SinglePath& path : Single_Paths) {
+        const Measured* bare = Find(r, Name("Bare_Walk", path.Size));
+        const Measured* m = Find(r, Name(path.Name, path.Size));
+        const ServerCalls* c = Calls(Name(path.Name, path.Size));
+        if (!bare || !m || !c)
             continue;
-        std::printf("  %-44s %9.1f ns = %6.2f nodes, %3zu server calls\n", benchmark,
-                    m->Nanoseconds, m->Nanoseconds / per_node, c->Total());
+        const double per_node = bare->Nanoseconds / path.Size;
+        const double ns = m->Nanoseconds / static_cast<double>(path.Batch);
+        std::printf("  %-44s %6d objects %9.1f ns = %6.2f nodes of %.1f ns, %3zu counted calls\n",
+                    path.Name, path.Size, ns, ns / per_node, per_node, c->Total());
     }
 
     std::printf("\nHost allocations per call (target: none)\n");
-    const char* const no_allocation[] = {"Hook_On_An_Object_That_Is_No_Charge",
-                                         "Judgement_Walking_The_List"};
-    for (const char* benchmark : no_allocation)
-        if (const ServerCalls* c = Calls(Name(benchmark, Large)))
-            std::printf("  %-44s %zu\n", benchmark, c->Host_Allocations);
+    const SinglePath* no_allocation[] = {&Single_Paths[0], &Walking_Judgement_Large};
+    for (const SinglePath* path : no_allocation)
+        if (const ServerCalls* c = Calls(Name(path->Name, path->Size)))
+            std::printf("  %-44s %6d objects %zu\n", path->Name, path->Size, c->Host_Allocations);
+    if (const ServerCalls* c = Calls(Name(Single_Paths[1].Name, Single_Paths[1].Size)))
+        std::printf("  (%s: %zu, the watch script's own block)\n", Single_Paths[1].Name,
+                    c->Host_Allocations);
 }
 
 void Register(const char* name, void (*fn)(benchmark::State&), int size) {
@@ -199,6 +250,11 @@ int main(int argc, char** argv) {
     for (int size : Walk_Sizes) {
         Register("Bare_Walk", Bare_Walk, size);
         Register("Judgement_Walking_The_List", Judgement_Walking_The_List, size);
+        if (size == Medium) {
+            Register("Hook_On_An_Object_That_Is_No_Charge", Hook_On_An_Object_That_Is_No_Charge,
+                     size);
+            Register("Hook_On_A_New_Charge", Hook_On_A_New_Charge, size);
+        }
     }
     Register("Judgement_Of_A_Charge_On_Nothing", Judgement_Of_A_Charge_On_Nothing, Large);
     Register("Judgement_Of_A_Charge_On_The_Own_Harvester",
