@@ -7,8 +7,11 @@
 // serve.
 #include "config/c4_rule_settings.h"
 #include "rules/c4_rules.h"
+#include "rules/watch_script.h"
+#include "scripts/script_registry.h"
 #include "standin_test.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <random>
@@ -126,6 +129,7 @@ class RandomWorld : public StandinTest, public ::testing::WithParamInterface<uns
         for (int32_t* limit :
              {&s.TimedC4Limit, &s.RemoteC4Limit, &s.TimedC4Stacked, &s.RemoteC4Stacked})
             *limit = Pick<int32_t>({INT_MIN, -1, 0, 1, 2, 3, INT_MAX});
+        s.ActivationWaitTime = Pick<int32_t>({-5, 0, 1, 3});
         for (Text* message : Messages())
             message->Assign(Odd_Text(499).c_str());
         Set_Message_Flags();
@@ -185,6 +189,35 @@ TEST_P(RandomWorld, each_judgement_removes_at_most_its_own_charge_and_pages_at_m
             << world().Unexpected_Calls.front().Slot;
         ASSERT_TRUE(standin::Trap_Calls().empty()) << standin::Trap_Calls().front();
     }
+}
+
+// The whole road: the hook sees every object as it would be created, and the watch
+// scripts' timers then fire and judge. Only live charges get the script, at most one
+// each, and only charges that carry one are removed.
+TEST_P(RandomWorld, the_hook_watches_only_live_charges_and_their_timers_judge_them) {
+    world().Use_Script_Library(&Create_Script);
+    Build(GetParam(), 60);
+    for (ServerObject object : objects_) {
+        Watch_New_Object(nullptr, object);
+        Watch_New_Object(nullptr, object); // a second hook, as after a second plugin start
+    }
+    std::vector<ServerObject> watched;
+    for (const standin::AttachRequest& request : world().Attach_Requests) {
+        const standin::ObjectInfo& info = world().Info(request.Object);
+        EXPECT_TRUE(info.Alive && info.Charge) << "a script for no live charge";
+        EXPECT_EQ(request.Name, "Brask_Tarnwick");
+        EXPECT_EQ(std::count(watched.begin(), watched.end(), request.Object), 0)
+            << "a second script for one charge";
+        watched.push_back(request.Object);
+    }
+
+    world().Advance_Clock(std::max(Settings->ActivationWaitTime, 0) + 1.0);
+    for (ServerObject removed : world().Removed_Charges)
+        EXPECT_EQ(std::count(watched.begin(), watched.end(), removed), 1)
+            << "a charge removed that had no watch script";
+    EXPECT_LE(world().Console_Lines.size(), world().Removed_Charges.size());
+    for (const std::string& line : world().Console_Lines)
+        EXPECT_TRUE(Is_Page_Line(line));
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, RandomWorld, ::testing::Range(1u, 41u));
