@@ -170,6 +170,10 @@ IniCounts Ini_Counts() {
     return State().counts;
 }
 
+size_t Live_Ini_Objects() {
+    return State().counts.Live;
+}
+
 void Reset_Ini() {
     IniState& s = State();
     for (const void* ini : s.live)

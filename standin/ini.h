@@ -63,6 +63,8 @@ struct IniCounts {
     std::vector<std::pair<std::string, std::string>> Reads;
 };
 IniCounts Ini_Counts();
+// IniCounts::Live alone, without copying the records of every load and read.
+size_t Live_Ini_Objects();
 
 // Frees every live object and forgets the counts.
 void Reset_Ini();

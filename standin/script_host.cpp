@@ -98,8 +98,11 @@ void World::Destroy_Object(ServerObject object) {
     Destroy_Requested_Scripts();
     // A script that did not ask to be destroyed is no longer the object's, and is left
     // to whoever holds it: the allocator's accounting shows it.
-    for (ScriptClass* script : info.Scripts)
+    for (ScriptClass* script : info.Scripts) {
         Drop_Timers(nullptr, script);
+        std::vector<ObjectInfo*>& holders = script_holders_[script];
+        holders.erase(std::remove(holders.begin(), holders.end(), &info), holders.end());
+    }
     info.Observers.clear();
     info.Observer_Names.clear();
     info.Scripts.clear();

@@ -319,12 +319,16 @@ void World::Attach_Observer(ServerObject object, ScriptClass* observer) {
     const char* name = Script_Name(observer);
     info.Observer_Names.push_back(name ? name : "");
     info.Scripts.push_back(observer);
+    script_holders_[observer].push_back(&info);
     Refresh_Observers(info);
 }
 
 void World::Detach_Script(ScriptClass* script) {
+    auto holders = script_holders_.find(script);
+    if (holders == script_holders_.end())
+        return;
     auto* raw = reinterpret_cast<unsigned char*>(script);
-    for (ObjectInfo* info : objects_) {
+    for (ObjectInfo* info : holders->second) {
         for (size_t i = 0; i < info->Observers.size(); ++i)
             if (info->Observers[i] == raw) {
                 info->Observers.erase(info->Observers.begin() + static_cast<long>(i));
@@ -338,6 +342,7 @@ void World::Detach_Script(ScriptClass* script) {
                 break;
             }
     }
+    script_holders_.erase(holders);
 }
 
 void World::Set_Protected_Target(ServerObject object, bool yes) {

@@ -12,6 +12,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -232,6 +233,8 @@ class World {
 
     std::vector<void*> blocks_;
     std::vector<ObjectInfo*> objects_;
+    // The objects each script is attached to, so detaching it needs no search of them all.
+    std::unordered_map<const ScriptClass*, std::vector<ObjectInfo*>> script_holders_;
     std::unordered_set<const void*> live_;
     std::vector<std::pair<PlayerId, unsigned char*>> players_; // known to Host_Find_Player
     unsigned char* own_list_head_ = nullptr;

@@ -1,7 +1,8 @@
-// The server's allocator refusing a block, at the first, the second, ... allocation of a
-// plugin's whole life, for every position until the life needs no more: whatever is
-// refused, nothing crashes, every block taken goes back, and nothing is given back that
-// was never handed out or was given back already.
+// A plugin's whole life, from start through a short match to unload, under the server's
+// allocator refusing a block at the first, the second, ... allocation, for every position
+// until the life needs no more; and a thousand lives in one process. Whatever is refused,
+// nothing crashes, every block taken goes back after each life, and nothing is given back
+// that was never handed out or was given back already.
 #include "config/c4_rule_settings.h"
 #include "config/settings_loading.h"
 #include "host_files_test.h"
@@ -14,7 +15,7 @@ namespace {
 
 using namespace standin;
 
-class FaultInjection : public HostFilesTest {
+class PluginLife : public HostFilesTest {
   protected:
     void SetUp() override {
         HostFilesTest::SetUp();
@@ -50,12 +51,27 @@ class FaultInjection : public HostFilesTest {
         Settings = nullptr;
     }
 
+    // The accounting after a life: everything back, nothing the server does not serve.
+    ::testing::AssertionResult Nothing_Left() {
+        const AllocatorCounts counts = Allocator_Counts();
+        if (Plugin_Blocks() != 0)
+            return ::testing::AssertionFailure() << Plugin_Blocks() << " blocks not given back";
+        if (counts.Unknown_Frees != 0 || counts.Double_Frees != 0)
+            return ::testing::AssertionFailure() << counts.Unknown_Frees << " unknown and "
+                                                 << counts.Double_Frees << " double frees";
+        if (!world().Unexpected_Calls.empty() || !Trap_Calls().empty())
+            return ::testing::AssertionFailure() << "calls the stand-in does not serve";
+        if (Live_Ini_Objects() != 0)
+            return ::testing::AssertionFailure() << Live_Ini_Objects() << " INI objects kept";
+        return ::testing::AssertionSuccess();
+    }
+
     static size_t Plugin_Blocks() { return Allocator_Counts().Live - Allocator_Counts().Kept; }
 
     ServerObject nod = nullptr, harvester = nullptr, buggy = nullptr;
 };
 
-TEST_F(FaultInjection, a_refused_block_anywhere_in_a_plugins_life_loses_nothing) {
+TEST_F(PluginLife, a_refused_block_anywhere_in_a_plugins_life_loses_nothing) {
     // The life without faults, for comparison: it pages and removes both charges.
     Plugin_Life();
     ASSERT_EQ(world().Removed_Charges.size(), 2u);
@@ -68,17 +84,19 @@ TEST_F(FaultInjection, a_refused_block_anywhere_in_a_plugins_life_loses_nothing)
         Fail_After(successes);
         Plugin_Life();
         Fail_After(-1);
-        const AllocatorCounts counts = Allocator_Counts();
-        ASSERT_EQ(Plugin_Blocks(), 0u) << "blocks not given back";
-        ASSERT_EQ(counts.Unknown_Frees, 0u);
-        ASSERT_EQ(counts.Double_Frees, 0u);
-        ASSERT_TRUE(world().Unexpected_Calls.empty());
-        ASSERT_TRUE(Trap_Calls().empty());
-        ASSERT_EQ(Ini_Counts().Live, 0u);
-        if (counts.Refused == refused)
+        ASSERT_TRUE(Nothing_Left());
+        if (Allocator_Counts().Refused == refused)
             break; // this life needed no more blocks than it was given
         ASSERT_LT(static_cast<size_t>(successes), needed) << "refusals without end";
     }
+}
+
+TEST_F(PluginLife, a_thousand_lives_in_one_process_leave_nothing_behind) {
+    for (int life = 0; life < 1000; ++life) {
+        Plugin_Life();
+        ASSERT_TRUE(Nothing_Left()) << "after life " << life;
+    }
+    EXPECT_EQ(world().Removed_Charges.size(), 2000u);
 }
 
 } // namespace
