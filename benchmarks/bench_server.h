@@ -35,7 +35,7 @@ class BenchServer {
     // A building that is no charge.
     ServerObject Building() const { return building_; }
 
-    // Charges the hook has not seen yet, made once per server and appended to its list;
+    // Charges the hook has not seen yet, made once per server and kept off its list;
     // Detach_Watch_Scripts makes them fresh again after the hook attached its script.
     const std::vector<ServerObject>& Fresh_Charges(size_t count);
     void Detach_Watch_Scripts();

@@ -252,7 +252,6 @@ int main(int argc, char** argv) {
     Register("Judgement_Of_A_Charge_On_Nothing", Judgement_Of_A_Charge_On_Nothing, Large);
     Register("Judgement_Of_A_Charge_On_The_Own_Harvester",
              Judgement_Of_A_Charge_On_The_Own_Harvester, Large);
-    // Last: the hook on new charges adds them to the list.
     Register("Hook_On_An_Object_That_Is_No_Charge", Hook_On_An_Object_That_Is_No_Charge, Large);
     Register("Hook_On_A_New_Charge", Hook_On_A_New_Charge, Large);
 
