@@ -182,7 +182,7 @@ bool Object_Has_Watch_Script(ServerObject object) {
         if (!observer)
             continue;
         const char* name = static_cast<const char*>(Call_Slot(observer, Slot_Observer_Name));
-        if (name && Ascii_Equal_Ignoring_Case(name, "Brask_Tarnwick"))
+        if (name && Ascii_Equal_Ignoring_Case(name, Watch_Script_Name))
             return true;
     }
     return false;

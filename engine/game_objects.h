@@ -22,6 +22,8 @@ int32_t Player_Team(PlayerId player);
 bool Object_Is_Vehicle(ServerObject object);
 int32_t Vehicle_Occupants(ServerObject vehicle);
 ServerObject Vehicle_First_Occupant(ServerObject vehicle);
+// The name the watch script is registered, attached and found under.
+constexpr char Watch_Script_Name[] = "Brask_Tarnwick";
 bool Object_Has_Watch_Script(ServerObject object);
 
 // A charge's own part, found once, so that a walk over the object list reads a charge's

@@ -3,11 +3,9 @@
 // judged, once.
 #pragma once
 
+#include "engine/game_objects.h"
 #include "host/server_object.h"
 #include "scripts/script_class.h"
-
-// The name the script is registered and attached under.
-constexpr char Watch_Script_Name[] = "Brask_Tarnwick";
 
 // The activation timer's number.
 constexpr int32_t Activation_Timer = 1;
