@@ -62,7 +62,6 @@ class C4Rules : public StandinTest {
         standin::World world;
         ServerObject nod, gdi, mate;
         CaseWorld() {
-            standin::Install_Host_Routines();
             nod = world.Add_Soldier(0, 5);
             gdi = world.Add_Soldier(1, 6);
             mate = world.Add_Soldier(0, 7);
@@ -249,7 +248,6 @@ TEST_F(C4Rules, each_outcome_gives_its_page_and_removal) {
         EXPECT_EQ(verdict.page, c.page);
         EXPECT_EQ(verdict.removed, c.removed);
     }
-    standin::Install_Host_Routines();
 }
 
 TEST_F(C4Rules, an_earlier_step_wins_over_a_later_one) {
@@ -305,7 +303,6 @@ TEST_F(C4Rules, limits_around_their_value) {
             }
         }
     }
-    standin::Install_Host_Routines();
 }
 
 TEST_F(C4Rules, a_switched_off_page_still_removes) {
@@ -399,7 +396,6 @@ TEST_F(C4Counts, a_charge_on_a_team_mates_charge_counts_for_its_own_owner) {
 
 TEST_F(C4Counts, an_empty_list_counts_nothing) {
     standin::World empty;
-    standin::Install_Host_Routines();
     ASSERT_TRUE(empty.Listed_Objects().empty());
     EXPECT_EQ(Count_Vehicle_Charges(5, C4_Remote), 0);
     EXPECT_EQ(Count_Stacked_Charges(5, C4_Remote), 0);

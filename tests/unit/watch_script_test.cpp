@@ -314,7 +314,6 @@ TEST_F(WatchScript, every_outcome_of_the_rules_is_reached_from_the_creation_of_t
         SCOPED_TRACE(road.name);
         {
             World w;
-            Install_Host_Routines();
             w.Use_Script_Library(&Create_Script);
             ServerObject nod = w.Add_Soldier(0, 5), gdi = w.Add_Soldier(1, 6),
                          mate = w.Add_Soldier(0, 7);
@@ -343,7 +342,6 @@ TEST_F(WatchScript, every_outcome_of_the_rules_is_reached_from_the_creation_of_t
         }
         EXPECT_EQ(Script_Blocks(), 0u) << "blocks left after the world went";
     }
-    Install_Host_Routines();
 }
 
 } // namespace
